@@ -1,0 +1,71 @@
+#include "toolkit/Application.h"
+
+#include <QLoggingCategory>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "toolkit/Exceptions.h"
+
+Q_LOGGING_CATEGORY(lcApplication, "brelmo.application")
+
+TApplication* Application = nullptr;
+
+TQtHost::TQtHost(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TQtHost::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        if (Application)
+            Application->HandleException(error);
+        else
+            qCWarning(lcApplication) << "uncaught error:" << error.what();
+    } catch (...) {
+        if (Application)
+            Application->ShowException(QStringLiteral("Unknown error"));
+        else
+            qCWarning(lcApplication) << "uncaught error of unknown type";
+    }
+    return true;
+}
+
+TApplication::TApplication() : TComponent(nullptr) {
+    Application = this;
+    OnShowMessage = [this](const QString& message) {
+        QMessageBox::critical(nullptr, title_, message);
+    };
+}
+
+TApplication::~TApplication() {
+    if (Application == this) Application = nullptr;
+}
+
+void TApplication::SetTitle(const QString& title) {
+    if (title == title_) return;
+    title_ = title;
+    if (OnTitleChange) OnTitleChange(title_);
+}
+
+void TApplication::Terminate() {
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+}
+
+int TApplication::Run() { return QCoreApplication::exec(); }
+
+void TApplication::HandleException(const std::exception& error) {
+    ShowException(ExceptionText(error));
+}
+
+void TApplication::ShowException(const QString& message) {
+    pendingMessages_.append(message);
+    QTimer::singleShot(0, qApp, [this] { ShowNextMessage(); });
+}
+
+void TApplication::ShowNextMessage() {
+    if (showingMessage_ || pendingMessages_.isEmpty()) return;
+    showingMessage_ = true;
+    const QString message = pendingMessages_.takeFirst();
+    if (OnShowMessage) OnShowMessage(message);
+    showingMessage_ = false;
+    if (!pendingMessages_.isEmpty()) QTimer::singleShot(0, qApp, [this] { ShowNextMessage(); });
+}

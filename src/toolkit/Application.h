@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <exception>
+#include <functional>
+
+#include "toolkit/Component.h"
+
+// The Qt application object. Every event is dispatched through notify(), so
+// an exception escaping any event handler, timer tick or queued call is caught
+// there and handed to the application's error handler; the program goes on.
+class TQtHost : public QApplication {
+public:
+    TQtHost(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// The program's application object: title, quit request, hints and the
+// top-level error handler. One exists per process, reachable as Application.
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    const QString& Title() const { return title_; }
+    void SetTitle(const QString& title);
+
+    // Posts a quit request: the message loop ends when it takes the request.
+    void Terminate();
+
+    // Runs the message loop until a quit request; returns its exit code.
+    int Run();
+
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool show) { showHint_ = show; }
+
+    // Shows the text of an exception that no handler caught. The box is shown
+    // from the event loop, never inside the paint or mouse grab that failed;
+    // several failures queue up and are shown one after the other.
+    void HandleException(const std::exception& error);
+    void ShowException(const QString& message);
+
+    // Shows a message; the default is a modal error box. Tests put a recorder here.
+    std::function<void(const QString& message)> OnShowMessage;
+    // Told whenever the title changes (the window registry follows it).
+    std::function<void(const QString& title)> OnTitleChange;
+
+private:
+    void ShowNextMessage();
+
+    QString title_;
+    bool showHint_ = true;
+    bool showingMessage_ = false;
+    QStringList pendingMessages_;
+};
+
+extern TApplication* Application;

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "toolkit/Canvas.h"
+#include "toolkit/Control.h"
+
+// A windowed control: an ordinary widget filled with its Color, always above
+// the windowless controls of the same parent.
+class TWinControl : public TControl {
+    Q_OBJECT
+
+public:
+    explicit TWinControl(TComponent* AOwner);
+
+    int TabOrder() const { return tabOrder_; }
+    void SetTabOrder(int order) { tabOrder_ = order; }
+
+protected:
+    void ColorChanged() override;
+
+private:
+    int tabOrder_ = -1;
+};
+
+// A windowed control that draws itself through a canvas in Paint().
+class TCustomControl : public TWinControl {
+    Q_OBJECT
+
+public:
+    explicit TCustomControl(TComponent* AOwner);
+
+    TCanvas& Canvas() { return canvas_; }
+
+protected:
+    virtual void Paint() {}
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    TCanvas canvas_;
+};
