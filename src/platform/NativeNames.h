@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+// File names on Linux are bytes; the components hold them as text. These two
+// convert without loss: valid UTF-8 decodes as usual, each byte that is not
+// valid UTF-8 becomes one of the code points U+DC80..U+DCFF and comes back as
+// that byte, and a backslash, which a drive-letter path cannot carry inside a
+// name, becomes the stand-in U+F05C and comes back as a backslash.
+QString FromNativeName(const QByteArray& name);
+QByteArray ToNativeName(const QString& name);
+
+// The same for a whole native path: '/' separators are kept as they are.
+QString FromNativePath(const QByteArray& path);
+QByteArray ToNativePath(const QString& path);
+
+// The program's data folder (where the click sound lives): next to the
+// executable in the build tree, or the installed share folder.
+QByteArray DataFolder();
+
+}  // namespace platform
