@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The real window: size and place, the grey top row, the revealed skin, the
+# help view opened by Help and closed by a click on its text, and Exit.
+source "$(dirname "$0")/lib.sh"
+SKIN=$(dirname "$0")/../../resources/qrc/skin/skin.png
+
+skin_pixel() {  # the skin picture's colour at window pixel (x, y): it sits at y = 1
+    convert "$SKIN" -format "%[fx:int(255*p{$1,$(($2 - 1))}.r)],%[fx:int(255*p{$1,$(($2 - 1))}.g)],%[fx:int(255*p{$1,$(($2 - 1))}.b)]" info:
+}
+
+start_x
+start_app
+W=$(window_of "$APP_PID")
+read -r X Y WIDTH HEIGHT <<<"$(geometry_of "$W")"
+[ "$WIDTH" = 640 ] && [ "$HEIGHT" = 480 ] || fail "window is ${WIDTH}x${HEIGHT}"
+[ "$X" = 192 ] && [ "$Y" = 144 ] || fail "window at $X,$Y, not centred on 1024x768"
+
+sleep 1
+screenshot
+[ "$(pixel $((X + 300)) "$Y")" = "128,128,128" ] || fail "top row is $(pixel $((X + 300)) "$Y")"
+for point in "300 200" "600 100" "20 460" "530 137"; do
+    read -r px py <<<"$point"
+    [ "$(pixel $((X + px)) $((Y + py)))" = "$(skin_pixel "$px" "$py")" ] ||
+        fail "skin not revealed at $px,$py: $(pixel $((X + px)) $((Y + py))) vs $(skin_pixel "$px" "$py")"
+done
+
+click_in "$W" 535 258   # Help
+sleep 0.5
+screenshot
+[ "$(pixel $((X + 300)) $((Y + 200)))" = "255,255,255" ] || fail "help text not shown"
+click_in "$W" 300 200   # a click on the help text closes it
+sleep 0.5
+screenshot
+[ "$(pixel $((X + 300)) $((Y + 200)))" = "$(skin_pixel 300 200)" ] || fail "help text still shown"
+
+click_in "$W" 369 387   # Exit
+code=$(wait_exit "$APP_PID" 5)
+[ "$code" = 0 ] || fail "exit code $code"
+echo "1 passed, 0 failed"
