@@ -31,6 +31,9 @@ constexpr int SW_RESTORE = 9;
 // exactly one gets ERROR_SUCCESS. It returns 0 (no handle) when the names
 // cannot be kept safely; the caller then runs unguarded. The name is held
 // until CloseHandle or the end of the process, however it ends.
+// Claiming a name also puts the own window (if registered) on top, in the
+// same atomic step, so a copy that finds the name taken stands above the
+// copy holding it.
 //
 // Windows: each process registers one application window with its text; the
 // newest registered window stands on top. FindWindow(text) returns the top
@@ -46,7 +49,7 @@ class IInstance {
 
     virtual HANDLE CreateMutex(const QString& name) = 0;
     virtual bool CloseHandle(HANDLE handle) = 0;
-    // The result code of the last CreateMutex or CloseHandle.
+    // The result code of the last CreateMutex or failed CloseHandle.
     virtual unsigned GetLastError() const = 0;
 
     // Registers this process's application window under 'text' and returns

@@ -182,7 +182,6 @@ bool LinuxInstance::CloseHandle(HANDLE handle) {
     }
     ::close(found->second);
     mutexes_.erase(found);
-    lastError_ = ERROR_SUCCESS;
     return true;
 }
 
