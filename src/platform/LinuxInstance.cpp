@@ -254,6 +254,10 @@ HWND LinuxInstance::RegisterApplicationWindow(const QString& text) {
     return HandleOf(ownId_);
 }
 
+void LinuxInstance::SetMainForm(QWidget* form) {
+    mainForm_ = form;
+}
+
 bool LinuxInstance::StartServer() {
     // Owned by the Qt application, so it goes before the event machinery does.
     server_ = new QLocalServer(QCoreApplication::instance());

@@ -41,7 +41,7 @@ class LinuxInstance : public IInstance {
     unsigned GetLastError() const override { return lastError_; }
 
     HWND RegisterApplicationWindow(const QString& text) override;
-    void SetMainForm(QWidget* form) override { mainForm_ = form; }
+    void SetMainForm(QWidget* form) override;
 
     HWND FindWindow(const QString& text) override;
     bool SetWindowText(HWND window, const QString& text) override;
