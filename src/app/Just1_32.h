@@ -21,6 +21,8 @@ extern TPreviousInstance* PreviousInstance;
 //   2. Just1_32::Initialize(), after every other unit set-up, before the
 //      title is set and before any form exists;
 //   3. set the title, create the main form: its TJustOne32 comes last;
+//      name it as the form other copies' requests act on
+//      (platform::Instance().SetMainForm);
 //   4. run the message loop;
 //   5. Just1_32::Finalize(), before the other units are torn down.
 // Just1_32::Unit does 2 and 5 as a scope.
