@@ -35,7 +35,7 @@ constexpr int SW_RESTORE = 9;
 // same atomic step, so a copy that finds the name taken stands above the
 // copy holding it.
 //
-// Windows: each process registers one application window with its text; the
+// Window registry: each process registers one application window with its text; the
 // newest registered window stands on top. FindWindow(text) returns the top
 // live window whose text is exactly 'text', this process's own included;
 // windows of processes that died are passed over and cleaned away.

@@ -1,5 +1,7 @@
 #include "toolkit/ModuleTitle.h"
 
+#include <algorithm>
+
 namespace {
 
 // The title is read back through a 256-byte buffer with its terminator.
