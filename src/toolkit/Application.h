@@ -30,6 +30,7 @@ public:
 
     // Posts a quit request: the message loop ends when it takes the request.
     void Terminate();
+    bool Terminated() const { return terminated_; }
 
     // Runs the message loop until a quit request; returns its exit code.
     int Run();
@@ -58,6 +59,7 @@ private:
     QString title_;
     QPointer<QWidget> mainForm_;
     bool showHint_ = true;
+    bool terminated_ = false;
     bool showingMessage_ = false;
     QStringList pendingMessages_;
 };
