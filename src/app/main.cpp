@@ -1,11 +1,3 @@
-#include "app/Showcase.h"
-#include "toolkit/Application.h"
+#include "app/Run.h"
 
-int main(int argc, char** argv) {
-    TQtHost host(argc, argv);
-    TApplication application;
-    application.SetTitle(QStringLiteral("brelmo"));
-    Showcase showcase(&application);
-    showcase.show();
-    return application.Run();
-}
+int main(int argc, char** argv) { return RunBrelmo(argc, argv); }
