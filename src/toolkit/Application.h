@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
+#include <QWidget>
 #include <QString>
 #include <exception>
 #include <functional>
@@ -32,6 +34,10 @@ public:
     // Runs the message loop until a quit request; returns its exit code.
     int Run();
 
+    // The first form created; closing it ends the program.
+    QWidget* MainForm() const { return mainForm_; }
+    void SetMainForm(QWidget* form) { mainForm_ = form; }
+
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool show) { showHint_ = show; }
 
@@ -50,6 +56,7 @@ private:
     void ShowNextMessage();
 
     QString title_;
+    QPointer<QWidget> mainForm_;
     bool showHint_ = true;
     bool showingMessage_ = false;
     QStringList pendingMessages_;
