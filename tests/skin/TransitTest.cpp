@@ -333,10 +333,8 @@ TEST_F(TransitionTest, SwapExchangesOnlyWhenBothPicturesExist) {
     EXPECT_EQ(effect_->Bitmap().Width(), 100);
 }
 
-TEST(TransitionFirstPaint, ExchangesThePicturesBackAndFiresOnLoadOnce) {
-    TCustomControl form(nullptr);
-    form.SetBounds(0, 0, 200, 200);
-    auto* effect = new TTransitionEffect(&form);
+TEST_F(TransitionTest, FirstPaintExchangesThePicturesBackAndFiresOnLoadOnce) {
+    auto* effect = new TTransitionEffect(form_.get());  // not painted yet
     effect->SetAutosize(asFitBoth);
     effect->SetBGBitmap(Solid(10, 10, kGreen));  // as a stored form loads them
     effect->SetBitmap(Solid(20, 20, kRed));
@@ -347,7 +345,7 @@ TEST(TransitionFirstPaint, ExchangesThePicturesBackAndFiresOnLoadOnce) {
         ++loads;
         EXPECT_EQ(effect->Bitmap().Width(), 20);
     };
-    form.show();
+    EXPECT_TRUE(effect->FirstPaint());
     Settle();
     effect->Repaint();
     EXPECT_EQ(loads, 1);
