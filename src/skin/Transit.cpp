@@ -69,6 +69,8 @@ void TTransitionEffect::SetSwap(bool swap) {
 }
 
 void TTransitionEffect::Execute() {
+    // The setter never stores 0; the guard keeps the division safe whatever
+    // the stored value.
     if (steps_ == 0) {
         StopTransition();
         steps_ = 10;
