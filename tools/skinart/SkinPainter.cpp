@@ -130,9 +130,13 @@ void PaintGrille(QPainter& p, int xFrom, int xTo, int yFrom, int yTo) {
     }
 }
 
+// The glass sits in a recessed frame, one pixel deep along the top so that
+// the captions just above it keep a plain background.
 void PaintGlass(QPainter& p, const QRect& glass) {
-    p.fillRect(glass.adjusted(-2, -2, 2, 2), tone::kHighlight);
-    Bevel(p, glass.adjusted(-2, -2, 2, 2), QColor(90, 96, 106), tone::kHighlight, 2);
+    const QColor rim(90, 96, 106);
+    p.fillRect(glass.adjusted(-2, -1, 2, 2), tone::kHighlight);
+    p.fillRect(QRect(glass.left() - 2, glass.top() - 1, glass.width() + 3, 1), rim);
+    p.fillRect(QRect(glass.left() - 2, glass.top() - 1, 2, glass.height() + 2), rim);
     QRadialGradient glow(glass.center(), glass.width() * 0.7);
     glow.setColorAt(0.0, kGlassCentre);
     glow.setColorAt(1.0, kGlassEdge);
@@ -246,9 +250,36 @@ QImage PaintSkin() {
     return skin;
 }
 
+namespace {
+
+// A caption as the window's recessed labels draw it: unsmoothed text with a
+// white copy one pixel below right.
+void SampleCaption(QPainter& p, const TRect& place, const QString& text, int pixelSize,
+                   const QColor& ink, int alignment) {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(pixelSize);
+    font.setStyleStrategy(QFont::NoAntialias);
+    p.setFont(font);
+    const QRect r = Art(place);
+    p.setPen(Qt::white);
+    p.drawText(r.translated(1, 1), alignment | Qt::AlignTop, text);
+    p.setPen(ink);
+    p.drawText(r, alignment | Qt::AlignTop, text);
+}
+
+}  // namespace
+
 QImage PaintLayoutOverlay(const QImage& skin) {
     QImage overlay = skin.convertToFormat(QImage::Format_RGB32);
     QPainter p(&overlay);
+    const QColor maroon(128, 0, 0);
+    SampleCaption(p, layout::kLd1, QStringLiteral("/home/someone/Music"), 11, Qt::black,
+                  Qt::AlignLeft);
+    SampleCaption(p, layout::kLb2, QStringLiteral("Filelist Box"), 11, Qt::black, Qt::AlignHCenter);
+    SampleCaption(p, layout::kLb3, QStringLiteral("Files selected"), 11, Qt::black,
+                  Qt::AlignHCenter);
+    SampleCaption(p, layout::kLsave, QStringLiteral("not saved"), 9, maroon, Qt::AlignHCenter);
+    SampleCaption(p, layout::kLload, QStringLiteral("not loaded"), 9, maroon, Qt::AlignHCenter);
     p.setPen(QColor(255, 0, 255));
     p.setBrush(Qt::NoBrush);
     for (const TRect& r :
