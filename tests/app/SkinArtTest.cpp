@@ -32,8 +32,8 @@ TEST_F(Skin, IsA640By480PictureOf256Colours) {
 TEST_F(Skin, PaintedButtonFacesFillTheHotSpots) {
     for (const TRect& r :
          {layout::kBstop, layout::kBnext, layout::kBprev, layout::kBreplay, layout::kBsave,
-          layout::kBload, layout::kBhelp, layout::kBsetup, layout::kBlankLeft,
-          layout::kBlankRight, layout::kRemove, layout::kCancel, layout::kOk}) {
+          layout::kBload, layout::kBhelp, layout::kBsetup, layout::kBlankLeft, layout::kBlankRight,
+          layout::kRemove, layout::kCancel, layout::kOk}) {
         SCOPED_TRACE(testing::Message() << "button at " << r.Left << "," << r.Top);
         const int midX = r.Left + r.Width() / 2;
         const int midY = r.Top + r.Height() / 2;
@@ -44,9 +44,9 @@ TEST_F(Skin, PaintedButtonFacesFillTheHotSpots) {
 }
 
 TEST_F(Skin, ExitButtonIsRedAtItsCentre) {
-    const QRgb centre = skin.pixel(layout::kBexit.Left + layout::kBexit.Width() / 2,
-                                   layout::kBexit.Top + layout::kBexit.Height() / 2 -
-                                       layout::kImage1.Top);
+    const QRgb centre =
+        skin.pixel(layout::kBexit.Left + layout::kBexit.Width() / 2,
+                   layout::kBexit.Top + layout::kBexit.Height() / 2 - layout::kImage1.Top);
     EXPECT_GT(qRed(centre), 2 * qGreen(centre));
 }
 
@@ -69,8 +69,7 @@ TEST_F(Skin, ScreenPictureAreaIsExactlyImage2) {
 // Captions drawn by the program over the skin need a plain background: no
 // edge runs along them. Each column of a caption's rectangle is one shade.
 TEST_F(Skin, CaptionAreasArePlain) {
-    const TRect strip{layout::kLd1.Left, layout::kLd1.Top, layout::kLb3.Right,
-                      layout::kLb3.Bottom};
+    const TRect strip{layout::kLd1.Left, layout::kLd1.Top, layout::kLb3.Right, layout::kLb3.Bottom};
     for (const TRect& r : {strip, layout::kLsave, layout::kLload}) {
         SCOPED_TRACE(testing::Message() << "caption area at " << r.Left << "," << r.Top);
         int unevenColumns = 0;

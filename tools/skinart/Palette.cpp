@@ -20,9 +20,12 @@ using Entries = std::span<Entry>;
 
 int Channel(QRgb colour, int channel) {
     switch (channel) {
-        case 0: return qRed(colour);
-        case 1: return qGreen(colour);
-        default: return qBlue(colour);
+        case 0:
+            return qRed(colour);
+        case 1:
+            return qGreen(colour);
+        default:
+            return qBlue(colour);
     }
 }
 
@@ -121,8 +124,9 @@ QImage ToIndexed8(const QImage& picture, int maxColours) {
 
     QList<QRgb> palette;
     std::size_t exact = 0;
-    const std::size_t exactLimit =
-        entries.size() <= std::size_t(maxColours) ? entries.size() : std::size_t(maxColours) * 3 / 4;
+    const std::size_t exactLimit = entries.size() <= std::size_t(maxColours)
+                                       ? entries.size()
+                                       : std::size_t(maxColours) * 3 / 4;
     while (exact < exactLimit &&
            (entries.size() <= std::size_t(maxColours) || entries[exact].count >= kFlatAreaPixels))
         palette.append(entries[exact++].rgb);

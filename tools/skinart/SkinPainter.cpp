@@ -35,7 +35,9 @@ const QColor kCancelInk{150, 28, 28};
 QRect Art(const QRect& inWindow) {
     return inWindow.translated(-layout::kImage1.Left, -layout::kImage1.Top);
 }
-QRect Art(const TRect& inWindow) { return Art(inWindow.ToQRect()); }
+QRect Art(const TRect& inWindow) {
+    return Art(inWindow.ToQRect());
+}
 
 QRect Union(std::initializer_list<TRect> rects) {
     QRect all;
@@ -50,11 +52,11 @@ struct Button {
 };
 
 const Button kColumnButtons[] = {
-    {layout::kBstop, "Stop", tone::kInk},      {layout::kBnext, "Next", tone::kInk},
-    {layout::kBprev, "Back", tone::kInk},      {layout::kBreplay, "Re-do", tone::kInk},
-    {layout::kBsave, "Save", tone::kInk},      {layout::kBload, "Load", tone::kInk},
-    {layout::kBhelp, "Help", tone::kInk},      {layout::kBsetup, "Setup", tone::kInk},
-    {layout::kBlankLeft, "", tone::kInk},      {layout::kBlankRight, "", tone::kInk},
+    {layout::kBstop, "Stop", tone::kInk}, {layout::kBnext, "Next", tone::kInk},
+    {layout::kBprev, "Back", tone::kInk}, {layout::kBreplay, "Re-do", tone::kInk},
+    {layout::kBsave, "Save", tone::kInk}, {layout::kBload, "Load", tone::kInk},
+    {layout::kBhelp, "Help", tone::kInk}, {layout::kBsetup, "Setup", tone::kInk},
+    {layout::kBlankLeft, "", tone::kInk}, {layout::kBlankRight, "", tone::kInk},
 };
 
 const Button kRowButtons[] = {
@@ -81,7 +83,9 @@ QRect VolumeSlot() {
 }
 
 // Where the upper casing (screen and buttons) meets the lower deck.
-int SeamY() { return (layout::kScreen.Bottom + RowPanel().top()) / 2; }
+int SeamY() {
+    return (layout::kScreen.Bottom + RowPanel().top()) / 2;
+}
 
 void PaintScrew(QPainter& p, QPointF centre) {
     QRadialGradient head(centre - QPointF(1.5, 1.5), 5);
@@ -153,7 +157,8 @@ void PaintScreen(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing, false);
     PaintGlass(p, glass);
 
-    const QRect chin(glass.left(), glass.bottom() + 3, glass.width(), screen.bottom() - glass.bottom() - 6);
+    const QRect chin(glass.left(), glass.bottom() + 3, glass.width(),
+                     screen.bottom() - glass.bottom() - 6);
     p.setRenderHint(QPainter::Antialiasing);
     Lettering(p, chin, QStringLiteral("brelmo"), Font(13), kEtch, tone::kHighlight);
     const QPointF lamp(screen.right() - 26.5, chin.center().y() + 0.5);
@@ -283,12 +288,13 @@ QImage PaintLayoutOverlay(const QImage& skin) {
     p.setPen(QColor(255, 0, 255));
     p.setBrush(Qt::NoBrush);
     for (const TRect& r :
-         {layout::kBexit, layout::kBstop, layout::kBprev, layout::kBnext, layout::kBreplay,
-          layout::kBsetup, layout::kOk, layout::kCancel, layout::kBsave, layout::kBload,
-          layout::kBhelp, layout::kRemove, layout::kLb2, layout::kLb3, layout::kLd1,
-          layout::kImage2, layout::kLsave, layout::kLload, layout::kTrackBar1, layout::kFl1,
-          layout::kDl1, layout::kDc1, layout::kFc1, layout::kLb1, layout::kScreen,
-          layout::kBlankLeft, layout::kBlankRight})
+         {layout::kBexit,   layout::kBstop,     layout::kBprev,     layout::kBnext,
+          layout::kBreplay, layout::kBsetup,    layout::kOk,        layout::kCancel,
+          layout::kBsave,   layout::kBload,     layout::kBhelp,     layout::kRemove,
+          layout::kLb2,     layout::kLb3,       layout::kLd1,       layout::kImage2,
+          layout::kLsave,   layout::kLload,     layout::kTrackBar1, layout::kFl1,
+          layout::kDl1,     layout::kDc1,       layout::kFc1,       layout::kLb1,
+          layout::kScreen,  layout::kBlankLeft, layout::kBlankRight})
         p.drawRect(Art(r).adjusted(0, 0, -1, -1));
     p.end();
     return overlay;

@@ -46,9 +46,10 @@ int main(int argc, char** argv) {
     clock.start();
     const QImage skin = PaintSkin();
     const QImage indexed = ToIndexed8(skin);
-    bool saved = Save(indexed, resources.filePath(QStringLiteral("qrc/skin/skin.png")), out) &&
-                 Save(PaintBlackPicture(), resources.filePath(QStringLiteral("qrc/skin/black.png")), out) &&
-                 Save(PaintIcon(), resources.filePath(QStringLiteral("icons/brelmo.png")), out);
+    bool saved =
+        Save(indexed, resources.filePath(QStringLiteral("qrc/skin/skin.png")), out) &&
+        Save(PaintBlackPicture(), resources.filePath(QStringLiteral("qrc/skin/black.png")), out) &&
+        Save(PaintIcon(), resources.filePath(QStringLiteral("icons/brelmo.png")), out);
     if (saved && args.size() == 4) saved = Save(PaintLayoutOverlay(indexed), args[3], out);
     out << "skinart: " << clock.elapsed() << " ms\n";
     return saved ? 0 : 1;
