@@ -29,49 +29,71 @@ int Channel(QRgb colour, int channel) {
     }
 }
 
+// Weighted sums of a set of colours, from which its mean and its squared
+// error (the summed squared distance of its pixels from the mean) follow.
+struct Moments {
+    double weight = 0;
+    std::array<double, 3> sum{};
+    std::array<double, 3> squares{};
+
+    void Add(const Entry& e) {
+        weight += e.count;
+        for (int c = 0; c < 3; ++c) {
+            const double v = Channel(e.rgb, c);
+            sum[c] += v * e.count;
+            squares[c] += v * v * e.count;
+        }
+    }
+    double Error(int c) const { return weight > 0 ? squares[c] - sum[c] * sum[c] / weight : 0; }
+    double Error() const { return Error(0) + Error(1) + Error(2); }
+    Moments operator-(const Moments& part) const {
+        Moments rest = *this;
+        rest.weight -= part.weight;
+        for (int c = 0; c < 3; ++c) {
+            rest.sum[c] -= part.sum[c];
+            rest.squares[c] -= part.squares[c];
+        }
+        return rest;
+    }
+};
+
 struct Box {
     Entries entries;
-    int channel = 0;  // the channel with the widest spread
-    int spread = 0;
-    qint64 weight = 0;
+    Moments moments;
 
-    // How much merging this box into one colour would cost, roughly.
-    qint64 Cost() const { return entries.size() > 1 ? spread * weight : -1; }
+    // What merging the box into one colour would cost; a single colour
+    // cannot be split.
+    double Cost() const { return entries.size() > 1 ? moments.Error() : -1; }
 };
 
 Box MakeBox(Entries entries) {
-    std::array<int, 3> low{255, 255, 255};
-    std::array<int, 3> high{0, 0, 0};
-    Box box{entries};
-    for (const Entry& e : entries) {
-        for (int c = 0; c < 3; ++c) {
-            low[c] = std::min(low[c], Channel(e.rgb, c));
-            high[c] = std::max(high[c], Channel(e.rgb, c));
-        }
-        box.weight += e.count;
-    }
-    for (int c = 0; c < 3; ++c) {
-        if (high[c] - low[c] > box.spread) {
-            box.spread = high[c] - low[c];
-            box.channel = c;
-        }
-    }
+    Box box{entries, {}};
+    for (const Entry& e : entries) box.moments.Add(e);
     return box;
 }
 
-// Splits at the weighted median of the widest channel; both halves keep at
-// least one colour.
+// Splits along the channel in which the box varies most, at the place that
+// leaves the least error in the two halves, so that a small cluster of a
+// distinct colour (a coloured word) comes apart from a large grey mass.
 std::pair<Box, Box> Split(const Box& box) {
+    int channel = 0;
+    for (int c = 1; c < 3; ++c)
+        if (box.moments.Error(c) > box.moments.Error(channel)) channel = c;
     std::sort(box.entries.begin(), box.entries.end(), [&](const Entry& a, const Entry& b) {
-        return Channel(a.rgb, box.channel) < Channel(b.rgb, box.channel);
+        return Channel(a.rgb, channel) < Channel(b.rgb, channel);
     });
-    qint64 seen = 0;
-    std::size_t cut = 1;
-    for (; cut < box.entries.size() - 1; ++cut) {
-        seen += box.entries[cut - 1].count;
-        if (2 * seen >= box.weight) break;
+    Moments head;
+    std::size_t bestCut = 1;
+    double bestError = -1;
+    for (std::size_t cut = 1; cut < box.entries.size(); ++cut) {
+        head.Add(box.entries[cut - 1]);
+        const double error = head.Error() + (box.moments - head).Error();
+        if (bestError < 0 || error < bestError) {
+            bestError = error;
+            bestCut = cut;
+        }
     }
-    return {MakeBox(box.entries.first(cut)), MakeBox(box.entries.subspan(cut))};
+    return {MakeBox(box.entries.first(bestCut)), MakeBox(box.entries.subspan(bestCut))};
 }
 
 QRgb WeightedMean(Entries entries) {

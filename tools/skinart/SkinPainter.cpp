@@ -25,8 +25,8 @@ const QColor kDeckInk{196, 201, 210};
 const QColor kBezel{214, 218, 224};
 const QColor kPanelFloor{188, 193, 202};
 const QColor kEtch{108, 114, 125};
-const QColor kGlassCentre{28, 36, 52};
-const QColor kGlassEdge{5, 7, 12};
+const QColor kGlassTop{26, 33, 48};
+const QColor kGlassBottom{7, 9, 15};
 const QColor kAcceptInk{22, 108, 44};
 const QColor kCancelInk{150, 28, 28};
 
@@ -141,10 +141,20 @@ void PaintGlass(QPainter& p, const QRect& glass) {
     p.fillRect(glass.adjusted(-2, -1, 2, 2), tone::kHighlight);
     p.fillRect(QRect(glass.left() - 2, glass.top() - 1, glass.width() + 3, 1), rim);
     p.fillRect(QRect(glass.left() - 2, glass.top() - 1, 2, glass.height() + 2), rim);
-    QRadialGradient glow(glass.center(), glass.width() * 0.7);
-    glow.setColorAt(0.0, kGlassCentre);
-    glow.setColorAt(1.0, kGlassEdge);
-    p.fillRect(glass, glow);
+    // Plain bands from top to bottom keep the picture area calm and cost
+    // few palette entries; a flat reflection lies across its upper left.
+    QLinearGradient depth(glass.topLeft(), glass.bottomLeft());
+    depth.setColorAt(0.0, kGlassTop);
+    depth.setColorAt(1.0, kGlassBottom);
+    p.fillRect(glass, depth);
+    QPainterPath glare;
+    glare.moveTo(glass.topLeft());
+    glare.lineTo(glass.left() + glass.width() * 0.62, glass.top());
+    glare.lineTo(glass.left(), glass.top() + glass.height() * 0.55);
+    glare.closeSubpath();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillPath(glare, QColor(255, 255, 255, 12));
+    p.setRenderHint(QPainter::Antialiasing, false);
 }
 
 void PaintScreen(QPainter& p) {
@@ -316,7 +326,7 @@ QImage PaintIcon() {
     Well(p, QRect(9, 14, 34, 28), 3, tone::kOutline, tone::kShadow, tone::kHighlight);
     QRadialGradient glow(QPointF(26, 28), 22);
     glow.setColorAt(0.0, QColor(70, 110, 170));
-    glow.setColorAt(1.0, kGlassEdge);
+    glow.setColorAt(1.0, kGlassBottom);
     p.fillRect(QRect(11, 16, 30, 24), glow);
     for (int row = 0; row < 3; ++row) {
         p.setRenderHint(QPainter::Antialiasing, false);
