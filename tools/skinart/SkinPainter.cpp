@@ -30,6 +30,16 @@ const QColor kGlassBottom{7, 9, 15};
 const QColor kAcceptInk{22, 108, 44};
 const QColor kCancelInk{150, 28, 28};
 
+// The red dome of the Exit button, lit from the top left of the button.
+QRadialGradient RedDome(const QRectF& face) {
+    QRadialGradient dome(face.center() - QPointF(face.width() * 0.18, face.height() * 0.22),
+                         face.width() * 0.7);
+    dome.setColorAt(0.0, QColor(246, 120, 104));
+    dome.setColorAt(0.55, QColor(190, 40, 34));
+    dome.setColorAt(1.0, QColor(118, 14, 14));
+    return dome;
+}
+
 // The skin is shown one row below the window's top edge (where image1
 // sits), while the layout is in window coordinates.
 QRect Art(const QRect& inWindow) {
@@ -211,12 +221,7 @@ void PaintExitButton(QPainter& p) {
     p.setBrush(kDeckShadow);
     p.drawEllipse(face.adjusted(-1, -1, 1, 1));
 
-    QRadialGradient dome(face.center() - QPointF(face.width() * 0.18, face.height() * 0.22),
-                         face.width() * 0.7);
-    dome.setColorAt(0.0, QColor(246, 120, 104));
-    dome.setColorAt(0.55, QColor(190, 40, 34));
-    dome.setColorAt(1.0, QColor(118, 14, 14));
-    p.setBrush(dome);
+    p.setBrush(RedDome(face));
     p.drawEllipse(face);
     Lettering(p, face.toRect().adjusted(0, 0, -1, -1), QStringLiteral("Exit"), Font(11),
               QColor(255, 244, 240), QColor(70, 0, 0));
@@ -333,12 +338,10 @@ QImage PaintIcon() {
         ButtonFace(p, QRect(47, 15 + row * 9, 9, 6));
     }
     p.setRenderHint(QPainter::Antialiasing);
-    QRadialGradient dome(QPointF(48, 44), 8);
-    dome.setColorAt(0.0, QColor(246, 120, 104));
-    dome.setColorAt(1.0, QColor(150, 24, 22));
+    const QRectF exit(46.5, 42.5, 10, 10);
     p.setPen(QPen(tone::kGroove, 1));
-    p.setBrush(dome);
-    p.drawEllipse(QPointF(51.5, 47.5), 5.0, 5.0);
+    p.setBrush(RedDome(exit));
+    p.drawEllipse(exit);
     p.end();
     return icon;
 }
