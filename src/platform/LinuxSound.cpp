@@ -147,14 +147,16 @@ void LinuxSound::Release(unsigned long long generation) {
 
 namespace {
 
+// Made on first use, so that a test that swaps in a fake never starts GStreamer.
 std::unique_ptr<ISound>& Current() {
-    static std::unique_ptr<ISound> current = std::make_unique<LinuxSound>();
+    static std::unique_ptr<ISound> current;
     return current;
 }
 
 }  // namespace
 
 ISound& Sound() {
+    if (!Current()) Current() = std::make_unique<LinuxSound>();
     return *Current();
 }
 

@@ -23,7 +23,7 @@ enum class SoundSink { Auto, Null };
 // thread. Created, waited on and destroyed on one thread; destroying it stops
 // the sound.
 class SoundOutput {
-  public:
+public:
     // Called once on a streaming thread when the sound has ended or failed.
     // It must not block or change the pipeline's state.
     using EndedHandler = std::function<void()>;
@@ -42,7 +42,7 @@ class SoundOutput {
     // False when the desktop's output fell back to its fake sink.
     bool OnDevice() const { return onDevice_; }
 
-  private:
+private:
     SoundOutput(std::unique_ptr<WaveDecoder> decoder, bool loop, EndedHandler onEnded);
     bool Build(SoundSink sink);
     bool Play(SoundSink sink);

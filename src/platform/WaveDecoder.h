@@ -16,7 +16,7 @@ namespace platform {
 // thread-safe: one thread reads at a time (the output's streaming thread
 // once playback has started).
 class WaveDecoder {
-  public:
+public:
     // WaveOnly accepts RIFF/RF64 wave files alone; AnyFormat whatever
     // libsndfile reads (the desktop's default sound is an Ogg file).
     enum class Accept { WaveOnly, AnyFormat };
@@ -42,7 +42,7 @@ class WaveDecoder {
     // Back to the first frame; false when the source cannot seek.
     bool Rewind();
 
-  private:
+private:
     struct Memory;
     WaveDecoder();
     // Takes the stream's properties; false when it holds nothing we play.
