@@ -13,6 +13,13 @@ Q_LOGGING_CATEGORY(lcWaveDecoder, "brelmo.platform.wavedecoder", QtInfoMsg)
 
 namespace platform {
 
+namespace {
+
+// GStreamer's audio converter aborts on 64 channels or more.
+constexpr int kMaxChannels = 63;
+
+}  // namespace
+
 // A file image read through libsndfile's virtual I/O.
 struct WaveDecoder::Memory {
     QByteArray bytes;
@@ -110,7 +117,8 @@ bool WaveDecoder::Accepts(const SF_INFO& info, Accept accept) {
     const int container = format_ & SF_FORMAT_TYPEMASK;
     const bool wave =
         container == SF_FORMAT_WAV || container == SF_FORMAT_WAVEX || container == SF_FORMAT_RF64;
-    const bool playable = frames_ > 0 && sampleRate_ > 0 && channels_ > 0;
+    const bool playable =
+        frames_ > 0 && sampleRate_ > 0 && channels_ > 0 && channels_ <= kMaxChannels;
     if (!playable || (accept == Accept::WaveOnly && !wave)) {
         qCDebug(lcWaveDecoder) << "not a playable sound, format" << Qt::hex << format_;
         return false;

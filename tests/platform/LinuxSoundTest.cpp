@@ -59,7 +59,7 @@ bool WriteBytes(const QString& path, const QByteArray& bytes) {
 }
 
 class LinuxSoundTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(dir_.isValid());
         ASSERT_TRUE(WriteTone(Path("tone50.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 50ms));
@@ -299,6 +299,12 @@ INSTANTIATE_TEST_SUITE_P(
                      return WriteTone(path, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 50ms) ? path
                                                                                      : QString();
                  }},
+        BadSound{"TooManyChannels",
+                 [](const QTemporaryDir& d) {
+                     const QString path = d.filePath("wide.wav");
+                     return WriteTone(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 50ms, 64) ? path
+                                                                                        : QString();
+                 }},
         BadSound{"Folder",
                  [](const QTemporaryDir& d) {
                      return QDir(d.path()).mkdir("folder.wav") ? d.filePath("folder.wav")
@@ -347,6 +353,19 @@ TEST_F(LinuxSoundTest, StandInForAMissingSoundIsPlayedSynchronously) {
     const auto start = Clock::now();
     EXPECT_TRUE(MakeSound(Name("stand-in-long.wav"))->PlaySound("c:\\missing.wav", SND_FILENAME));
     EXPECT_GE(Clock::now() - start, 80ms);
+}
+
+TEST_F(LinuxSoundTest, StandInIsTheSoundThemesBell) {
+    const QByteArray savedDataDirs = qgetenv("XDG_DATA_DIRS");
+    ASSERT_TRUE(QDir(dir_.path()).mkpath("share/sounds/freedesktop/stereo"));
+    ASSERT_TRUE(WriteTone(Path("share/sounds/freedesktop/stereo/bell.oga"),
+                          SF_FORMAT_OGG | SF_FORMAT_VORBIS, 100ms));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(Path("nothing-here") + ":" + Path("share")));
+    LinuxSound sound({.sink = SoundSink::Null, .defaultSound = std::nullopt});
+    EXPECT_TRUE(sound.PlaySound("c:\\missing.wav", SND_FILENAME));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(Path("nothing-here")));
+    EXPECT_FALSE(sound.PlaySound("c:\\missing.wav", SND_FILENAME));
+    qputenv("XDG_DATA_DIRS", savedDataDirs);
 }
 
 TEST_F(LinuxSoundTest, StandInIsNeverLooped) {
