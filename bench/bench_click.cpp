@@ -7,6 +7,7 @@
 #include <QDataStream>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -66,6 +67,11 @@ double Minimum(const std::vector<double>& v) {
 double Maximum(const std::vector<double>& v) {
     return *std::max_element(v.begin(), v.end());
 }
+double Percentile90(const std::vector<double>& v) {
+    std::vector<double> sorted = v;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[sorted.size() * 9 / 10];
+}
 
 void BM_SyncClickOverhead(benchmark::State& state) {
     ClickOverhead(state, platform::SoundSink::Null);
@@ -85,6 +91,7 @@ void SinglePlays(benchmark::internal::Benchmark* benchmark, int plays) {
         ->Repetitions(plays)
         ->ReportAggregatesOnly(true)
         ->ComputeStatistics("min", Minimum)
+        ->ComputeStatistics("p90", Percentile90)
         ->ComputeStatistics("max", Maximum);
 }
 

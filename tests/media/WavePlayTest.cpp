@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "media/WavePlay.h"
+#include "platform/LinuxSound.h"
 #include "support/FakeSound.h"
 
 namespace {
@@ -107,6 +110,34 @@ TEST_F(WavePlayTest, ReturnsWhatTheServiceReturns) {
     EXPECT_FALSE(wave_.Play());
     sound_->SetResult(true);
     EXPECT_TRUE(wave_.Play());
+}
+
+// With the real service on the null sink, which keeps real time.
+class WavePlayOnRealServiceTest : public testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = platform::SetSound(std::make_unique<platform::LinuxSound>(
+            platform::LinuxSound::Options{.sink = platform::SoundSink::Null, .defaultSound = ""}));
+    }
+    void TearDown() override { platform::SetSound(std::move(previous_)); }
+
+    std::unique_ptr<platform::ISound> previous_;
+    TPlayerWave amp_{nullptr};
+};
+
+TEST_F(WavePlayOnRealServiceTest, TheClickReturnsOnlyAfterItHasPlayed) {
+    using namespace std::chrono_literals;
+    amp_.SetWaveName("c:\\windows\\dclick.wav");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(amp_.Play());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 40ms);
+}
+
+TEST_F(WavePlayOnRealServiceTest, MissingClickPlaysNothingAndReturns) {
+    amp_.SetWaveName("c:\\windows\\no-such-click.wav");
+    EXPECT_FALSE(amp_.Play());
+    amp_.SetWaveName("");
+    EXPECT_FALSE(amp_.Play());
 }
 
 }  // namespace
