@@ -10,14 +10,11 @@
 
 #include "platform/FileSystem.h"
 
-Q_LOGGING_CATEGORY(lcSound, "brelmo.platform.sound", QtInfoMsg)
-
 namespace platform {
 
-namespace {
+Q_LOGGING_CATEGORY(lcSound, "brelmo.platform.sound", QtInfoMsg)
 
-// Resource "names" below this value are numbers in disguise, never pointers.
-constexpr std::uintptr_t kFirstPointer = 0x10000;
+namespace {
 
 bool InitGStreamer() {
     static const bool ready = [] {
@@ -38,8 +35,8 @@ std::unique_ptr<WaveDecoder> OpenFileSound(const char* name) {
 }
 
 QString ResourcePath(const void* sound) {
-    const auto value = reinterpret_cast<std::uintptr_t>(sound);
-    if (value < kFirstPointer) return QStringLiteral(":/sounds/%1").arg(value);
+    if (IsResourceId(sound))
+        return QStringLiteral(":/sounds/%1").arg(reinterpret_cast<std::uintptr_t>(sound));
     const QString name = QString::fromUtf8(static_cast<const char*>(sound));
     return name.startsWith(QLatin1String(":/")) ? name : QStringLiteral(":/sounds/") + name;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 namespace platform {
@@ -13,6 +14,11 @@ constexpr unsigned SND_LOOP = 0x8;
 constexpr unsigned SND_NOSTOP = 0x10;
 constexpr unsigned SND_FILENAME = 0x20000;
 constexpr unsigned SND_RESOURCE = 0x40004;
+
+// A resource "name" below 0x10000 is a numeric resource id, not a pointer.
+inline bool IsResourceId(const void* sound) {
+    return reinterpret_cast<std::uintptr_t>(sound) < 0x10000;
+}
 
 // Plays wave sounds: one sound at a time, a new one replacing the one playing.
 // Called on the GUI thread only.

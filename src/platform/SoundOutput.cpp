@@ -6,9 +6,9 @@
 
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcSoundOutput, "brelmo.platform.soundoutput", QtInfoMsg)
-
 namespace platform {
+
+Q_LOGGING_CATEGORY(lcSoundOutput, "brelmo.platform.soundoutput", QtInfoMsg)
 
 namespace {
 

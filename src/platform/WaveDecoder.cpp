@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <cstring>
 
-Q_LOGGING_CATEGORY(lcWaveDecoder, "brelmo.platform.wavedecoder", QtInfoMsg)
-
 namespace platform {
+
+Q_LOGGING_CATEGORY(lcWaveDecoder, "brelmo.platform.wavedecoder", QtInfoMsg)
 
 namespace {
 

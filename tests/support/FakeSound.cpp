@@ -1,16 +1,12 @@
 #include "support/FakeSound.h"
 
-#include <cstdint>
 #include <thread>
 
 namespace {
 
-// Resource "names" below this value are numeric ids, not pointers.
-constexpr std::uintptr_t kFirstPointer = 0x10000;
-
 std::optional<std::string> NameOf(const void* sound, unsigned flags) {
     const bool memory = (flags & platform::SND_RESOURCE) == platform::SND_MEMORY;
-    if (memory || reinterpret_cast<std::uintptr_t>(sound) < kFirstPointer) return std::nullopt;
+    if (memory || platform::IsResourceId(sound)) return std::nullopt;
     return std::string(static_cast<const char*>(sound));
 }
 
