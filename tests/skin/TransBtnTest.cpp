@@ -109,6 +109,7 @@ TEST_F(ButtonOnHost, DisabledOrHiddenButtonLetsInputThroughToTheControlBeneath) 
 
 TEST_F(ButtonOnHost, MoveWithoutPressOnlyFiresMouseMove) {
     int moves = 0;
+    MoveTo(&host, Outside());
     button->OnMouseMove = [&](TObject*, TShiftState, int, int) { ++moves; };
     MoveTo(&host, Inside());
     EXPECT_GE(moves, 1);
