@@ -1,0 +1,37 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/Main.h"
+#include "support/FakeMci.h"
+#include "support/FakeSound.h"
+
+// The main window on fake media and sound services, with the player state
+// back at its start and a private folder for the saved playlist.
+class MainFormFixture : public ::testing::Test {
+protected:
+    MainFormFixture();
+    ~MainFormFixture() override;
+
+    // Click sounds played so far.
+    int Clicks() const;
+    // Slots 1.. hold 'paths'; PlaylistCount is their number.
+    void SetPlaylist(const QStringList& paths);
+    // Lets the event loop take the posted completion notices.
+    void DeliverNotices();
+    // The device commands sent so far, as "STOP CLOSE+N OPEN PUT PLAY+N"
+    // (+N: the command asked for a completion notice); queries left out.
+    QString Commands() const;
+    // The file the device holds open now, or empty.
+    QString OpenFile() const;
+
+    QTemporaryDir dataHome;
+    QByteArray savedDataHome;
+    FakeSoundScope sound;
+    ScopedFakeMci mci;
+    std::unique_ptr<TForm1> form;
+};
