@@ -104,6 +104,26 @@ QByteArray ToNativePath(const QString& path) {
     return parts.join('/');
 }
 
+QString DisplayName(const QString& name) {
+    QString out;
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t unit = name[i].unicode();
+        const bool lone = name[i].isLowSurrogate() && (i == 0 || !name[i - 1].isHighSurrogate());
+        if (lone && unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF)
+            out += QStringLiteral("\\x") + QString::number(unit - kEscapeBase, 16).toUpper();
+        else if (unit < 0x20)
+            out += QChar(0x2400 + unit);
+        else if (unit == 0x7F)
+            out += QChar(0x2421);
+        else if (unit == kBackslashStandIn)
+            out += QLatin1Char('\\');
+        else
+            out += name[i];
+    }
+    return out;
+}
+
 QByteArray DataFolder() {
     const QString executableDir = QCoreApplication::applicationDirPath();
     const QStringList candidates = {
