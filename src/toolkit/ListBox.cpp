@@ -1,0 +1,142 @@
+#include "toolkit/ListBox.h"
+
+#include <QKeyEvent>
+#include <QListView>
+#include <QMouseEvent>
+
+#include "platform/NativeNames.h"
+
+// The Qt list inside: it reports user input back to its list box.
+class TCustomListBox::InnerView : public QListView {
+public:
+    InnerView(TCustomListBox* owner) : QListView(owner), owner_(owner) {
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setUniformItemSizes(true);
+        setFrameShape(QFrame::Box);
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        QListView::mousePressEvent(event);
+        if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+            owner_->Click();
+    }
+
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        QListView::mouseDoubleClickEvent(event);
+        if (event->button() == Qt::LeftButton) owner_->DblClick();
+    }
+
+    void keyPressEvent(QKeyEvent* event) override {
+        const int before = owner_->ItemIndex();
+        QChar key = CharacterOf(event);
+        if (!key.isNull()) {
+            owner_->KeyPress(key);
+            if (key.isNull()) return;
+        }
+        QListView::keyPressEvent(event);
+        if (owner_->ItemIndex() != before) owner_->Click();
+    }
+
+private:
+    static QChar CharacterOf(const QKeyEvent* event) {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return QChar(13);
+        const QString text = event->text();
+        return text.size() == 1 && text[0].isPrint() ? text[0] : QChar();
+    }
+
+    TCustomListBox* owner_;
+};
+
+TCustomListBox::TCustomListBox(TComponent* AOwner)
+    : TWinControl(AOwner),
+      items_(new TListItems(this)),
+      delegate_(new TOwnerDrawDelegate(
+          this, [this](TCanvas& canvas, int index, const TRect& rect, TOwnerDrawState state) {
+              canvas_ = &canvas;
+              DrawItem(index, rect, state);
+              canvas_ = nullptr;
+          })),
+      view_(new InnerView(this)) {
+    view_->setModel(items_);
+    view_->setItemDelegate(delegate_);
+    delegate_->SetLook(Font(), Color());
+    SetColor(clWindow);
+    resize(121, 97);
+}
+
+TCustomListBox::~TCustomListBox() = default;
+
+int TCustomListBox::ItemIndex() const {
+    const QModelIndexList selected = view_->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.front().row();
+}
+
+void TCustomListBox::SetItemIndex(int index) {
+    QItemSelectionModel* selection = view_->selectionModel();
+    if (index < 0 || index >= items_->Count()) {
+        selection->clear();
+        return;
+    }
+    const QModelIndex row = items_->index(index);
+    selection->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
+    view_->scrollTo(row);
+}
+
+void TCustomListBox::SetItemHeight(int height) {
+    if (height <= 0 || height == ItemHeight()) return;
+    delegate_->SetItemHeight(height);
+    view_->reset();
+    Invalidate();
+}
+
+TRect TCustomListBox::ItemRect(int index) const {
+    if (index < 0 || index >= items_->Count()) return {};
+    const QRect r = view_->visualRect(items_->index(index));
+    return TRect::FromQRect(r.translated(view_->viewport()->mapTo(this, QPoint(0, 0))));
+}
+
+QAbstractItemView* TCustomListBox::View() const { return view_; }
+
+void TCustomListBox::HandleNeeded() {
+    if (handleAllocated_) return;
+    handleAllocated_ = true;
+    CreateWnd();
+}
+
+void TCustomListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState) {
+    Canvas().FillRect(rect);
+    if (index < items_->Count())
+        Canvas().TextOut(rect.Left + 2, rect.Top, platform::DisplayName(items_->Strings(index)));
+}
+
+void TCustomListBox::KeyPress(QChar& key) {
+    if (OnKeyPress) OnKeyPress(this, key);
+}
+
+int TCustomListBox::FontItemHeight() const {
+    return QFontMetrics(Font().ToQFont()).height();
+}
+
+void TCustomListBox::FontChanged() {
+    delegate_->SetLook(Font(), Color());
+    view_->setFont(Font().ToQFont());
+    TWinControl::FontChanged();
+}
+
+void TCustomListBox::ColorChanged() {
+    delegate_->SetLook(Font(), Color());
+    TWinControl::ColorChanged();
+    view_->viewport()->update();
+}
+
+void TCustomListBox::resizeEvent(QResizeEvent* event) {
+    TWinControl::resizeEvent(event);
+    view_->setGeometry(rect());
+}
+
+void TCustomListBox::showEvent(QShowEvent* event) {
+    TWinControl::showEvent(event);
+    HandleNeeded();
+}
