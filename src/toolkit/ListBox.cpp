@@ -9,7 +9,7 @@
 // The Qt list inside: it reports user input back to its list box.
 class TCustomListBox::InnerView : public QListView {
 public:
-    InnerView(TCustomListBox* owner) : QListView(owner), owner_(owner) {
+    explicit InnerView(TCustomListBox* owner) : QListView(owner), owner_(owner) {
         setSelectionMode(QAbstractItemView::SingleSelection);
         setUniformItemSizes(true);
         setFrameShape(QFrame::Box);
@@ -33,7 +33,8 @@ protected:
         QChar key = CharacterOf(event);
         if (!key.isNull()) {
             owner_->KeyPress(key);
-            if (key.isNull()) return;
+            // Enter is the list's own key; a handler may have cleared any key.
+            if (key.isNull() || key == QChar(13)) return;
         }
         QListView::keyPressEvent(event);
         if (owner_->ItemIndex() != before) owner_->Click();
