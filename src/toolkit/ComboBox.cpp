@@ -53,6 +53,16 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner)
     delegate_->SetLook(Font(), Color());
     SetColor(clWindow);
     connect(combo_, &QComboBox::activated, this, [this](int) { Click(); });
+    // Qt selects the first row of an empty combo box as rows arrive; here a
+    // list stays without a selection until one is made.
+    const auto rememberNone = [this] { noneSelected_ = combo_->currentIndex() < 0; };
+    const auto keepNone = [this] {
+        if (noneSelected_) combo_->setCurrentIndex(-1);
+    };
+    connect(items_, &QAbstractItemModel::rowsAboutToBeInserted, this, rememberNone);
+    connect(items_, &QAbstractItemModel::rowsInserted, this, keepNone);
+    connect(items_, &QAbstractItemModel::modelAboutToBeReset, this, rememberNone);
+    connect(items_, &QAbstractItemModel::modelReset, this, keepNone);
     resize(145, 21);
 }
 

@@ -66,4 +66,5 @@ private:
     TCanvas* canvas_ = nullptr;
     TComboBoxStyle style_ = csDropDown;
     bool handleAllocated_ = false;
+    bool noneSelected_ = true;
 };
