@@ -60,8 +60,19 @@ TCustomListBox::TCustomListBox(TComponent* AOwner)
               canvas_ = nullptr;
           })),
       view_(new InnerView(this)) {
+    // Deleting the selected row leaves no selection (Qt would select a
+    // neighbour): look before the view reacts, clear after it has.
+    connect(items_, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex&, int first, int last) {
+                const int selected = ItemIndex();
+                selectionRemoved_ = selected >= first && selected <= last;
+            });
     view_->setModel(items_);
     view_->setItemDelegate(delegate_);
+    connect(items_, &QAbstractItemModel::rowsRemoved, this, [this] {
+        if (selectionRemoved_) view_->selectionModel()->clear();
+        selectionRemoved_ = false;
+    });
     delegate_->SetLook(Font(), Color());
     SetColor(clWindow);
     resize(121, 97);

@@ -74,6 +74,7 @@ private:
     TCanvas* canvas_ = nullptr;
     TListBoxStyle style_ = lbStandard;
     bool handleAllocated_ = false;
+    bool selectionRemoved_ = false;
 };
 
 // The plain list box forms place.
