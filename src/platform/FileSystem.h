@@ -96,6 +96,8 @@ public:
     // case, "*.*" also matching names without a dot. Entries with the hidden,
     // system, volume or directory attribute are passed over unless that
     // attribute is in 'attr'. "." and ".." are entries like any other.
+    // Read-only (not writable) is found only when 'attr' holds faReadOnly:
+    // it costs a system call per entry.
     virtual FindHandle FindFirstFile(const QString& path, unsigned attr, TSearchRec& found) = 0;
     virtual bool FindNextFile(FindHandle handle, TSearchRec& found) = 0;
     virtual bool FindClose(FindHandle handle) = 0;

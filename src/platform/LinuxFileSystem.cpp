@@ -63,12 +63,15 @@ bool IsCaseInsensitiveType(const QString& type) {
     return kTypes.contains(type);
 }
 
-bool WildMatch(const QChar* name, qsizetype nameLength, const QChar* mask, qsizetype maskLength) {
+// '*' and '?' matching; 'fold' brings a name's character to the mask's case.
+template <class Char, class Fold>
+bool WildMatch(const Char* name, qsizetype nameLength, const Char* mask, qsizetype maskLength,
+               Fold fold) {
     qsizetype n = 0, m = 0, star = -1, mark = 0;
     while (n < nameLength) {
-        if (m < maskLength && (mask[m] == QLatin1Char('?') || mask[m] == name[n])) {
+        if (m < maskLength && (mask[m] == Char('?') || mask[m] == fold(name[n]))) {
             ++n, ++m;
-        } else if (m < maskLength && mask[m] == QLatin1Char('*')) {
+        } else if (m < maskLength && mask[m] == Char('*')) {
             star = m++;
             mark = n;
         } else if (star >= 0) {
@@ -78,24 +81,65 @@ bool WildMatch(const QChar* name, qsizetype nameLength, const QChar* mask, qsize
             return false;
         }
     }
-    while (m < maskLength && mask[m] == QLatin1Char('*')) ++m;
+    while (m < maskLength && mask[m] == Char('*')) ++m;
     return m == maskLength;
+}
+
+// "name.*" also stands for "name" without any extension.
+template <class Char, class Fold>
+bool MatchesWithExtensionRule(const Char* name, qsizetype nameLength, const Char* mask,
+                              qsizetype maskLength, Fold fold) {
+    if (WildMatch(name, nameLength, mask, maskLength, fold)) return true;
+    const bool anyExtension =
+        maskLength >= 2 && mask[maskLength - 2] == Char('.') && mask[maskLength - 1] == Char('*');
+    return anyExtension && WildMatch(name, nameLength, mask, maskLength - 2, fold);
 }
 
 // Both texts already case-folded.
 bool MatchesFolded(const QString& name, const QString& mask) {
-    if (WildMatch(name.constData(), name.size(), mask.constData(), mask.size())) return true;
-    // "name.*" also stands for "name" without any extension.
-    return mask.endsWith(QLatin1String(".*")) &&
-           WildMatch(name.constData(), name.size(), mask.constData(), mask.size() - 2);
+    return MatchesWithExtensionRule(name.constData(), name.size(), mask.constData(), mask.size(),
+                                    [](QChar c) { return c; });
 }
+
+bool IsAscii(const char* text) {
+    for (; *text; ++text)
+        if (static_cast<unsigned char>(*text) >= 0x80) return false;
+    return true;
+}
+
+// A search's mask, with what it takes to test names quickly.
+struct CompiledMask {
+    explicit CompiledMask(const QString& mask)
+        : folded(mask.toCaseFolded()),
+          matchesAll(mask == QLatin1String("*") || mask == QLatin1String("*.*")) {
+        const QByteArray utf8 = mask.toUtf8();
+        isAscii = IsAscii(utf8.constData());
+        if (isAscii) ascii = utf8.toLower();
+    }
+
+    bool Matches(const char* name) const {
+        if (matchesAll) return true;
+        if (isAscii && IsAscii(name)) {
+            return MatchesWithExtensionRule(name, static_cast<qsizetype>(std::strlen(name)),
+                                            ascii.constData(), ascii.size(), [](char c) {
+                                                return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+                                            });
+        }
+        return MatchesFolded(FromNativeName(QByteArray(name)).toCaseFolded(), folded);
+    }
+
+    QString folded;
+    bool matchesAll;
+    bool isAscii = false;
+    QByteArray ascii;
+};
 
 bool IsDotName(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
 // Attribute bits of an entry, all but read-only (which costs a system call
-// and is only worth asking for entries that are kept).
+// per entry, so it is found only for searches that ask for it).
 unsigned BaseAttributes(int dirFd, const dirent* entry) {
     unsigned attr = 0;
     if (entry->d_name[0] == '.' && !IsDotName(entry->d_name)) attr |= faHidden;
@@ -125,9 +169,15 @@ unsigned ReadOnlyAttribute(int dirFd, const char* name) {
 }  // namespace
 
 struct LinuxFileSystem::Search {
+    Search(DirHandle dirHandle, const QString& mask, unsigned attr)
+        : dir(std::move(dirHandle)),
+          mask(mask),
+          exclude(~attr & (faHidden | faSysFile | faVolumeID | faDirectory)),
+          wantsReadOnly(attr & faReadOnly) {}
     DirHandle dir;
-    QString foldedMask;
-    unsigned exclude = 0;
+    CompiledMask mask;
+    unsigned exclude;
+    bool wantsReadOnly;
 };
 
 LinuxFileSystem::LinuxFileSystem() : LinuxFileSystem(ReadDriveTable(), DataFolder()) {}
@@ -267,17 +317,17 @@ FindHandle LinuxFileSystem::FindFirstFile(const QString& path, unsigned attr, TS
     }
     const std::optional<QString> absolute = Absolute(folder.isEmpty() ? QStringLiteral(".") : folder);
     if (!absolute) return INVALID_HANDLE_VALUE;
+    if (mask.isEmpty()) {
+        Fail(ENOENT);  // an empty mask matches no name
+        return INVALID_HANDLE_VALUE;
+    }
     DirHandle dir(opendir(ToNative(*absolute).constData()));
     if (!dir) {
         Fail(errno);
         return INVALID_HANDLE_VALUE;
     }
-    auto search = std::make_unique<Search>();
-    search->dir = std::move(dir);
-    search->foldedMask = mask.toCaseFolded();
-    search->exclude = ~attr & (faHidden | faSysFile | faVolumeID | faDirectory);
     const FindHandle handle = nextHandle_++;
-    searches_[handle] = std::move(search);
+    searches_[handle] = std::make_unique<Search>(std::move(dir), mask, attr);
     if (FindNextFile(handle, found)) return handle;
     searches_.erase(handle);
     return INVALID_HANDLE_VALUE;
@@ -290,12 +340,11 @@ bool LinuxFileSystem::FindNextFile(FindHandle handle, TSearchRec& found) {
     const int dirFd = dirfd(search.dir.get());
     errno = 0;
     while (const dirent* entry = readdir(search.dir.get())) {
-        const QString name = FromNativeName(QByteArray(entry->d_name));
-        if (!MatchesFolded(name.toCaseFolded(), search.foldedMask)) continue;
+        if (!search.mask.Matches(entry->d_name)) continue;
         const unsigned attr = BaseAttributes(dirFd, entry);
         if (attr & search.exclude) continue;
-        found.Name = name;
-        found.Attr = attr | ReadOnlyAttribute(dirFd, entry->d_name);
+        found.Name = FromNativeName(QByteArray(entry->d_name));
+        found.Attr = search.wantsReadOnly ? attr | ReadOnlyAttribute(dirFd, entry->d_name) : attr;
         return true;
     }
     return Fail(errno ? errno : ENOENT);

@@ -44,7 +44,24 @@ void AppendEscaped(QString& out, const QByteArray& bytes, qsizetype from, int co
         out.append(QChar(kEscapeBase + static_cast<unsigned char>(bytes[from + k])));
 }
 
+bool IsPlainAscii(const QByteArray& bytes, bool mapBackslash) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80 || (mapBackslash && c == '\\')) return false;
+    return true;
+}
+
+void AppendCodePoint(QString& out, char32_t codePoint) {
+    if (codePoint < 0x10000) {
+        out.append(QChar(static_cast<char16_t>(codePoint)));
+    } else {
+        out.append(QChar(QChar::highSurrogate(codePoint)));
+        out.append(QChar(QChar::lowSurrogate(codePoint)));
+    }
+}
+
 QString Decode(const QByteArray& bytes, bool mapBackslash) {
+    // Most names are plain ASCII and need no work.
+    if (IsPlainAscii(bytes, mapBackslash)) return QString::fromLatin1(bytes);
     QString out;
     out.reserve(bytes.size());
     for (qsizetype i = 0; i < bytes.size();) {
@@ -61,7 +78,7 @@ QString Decode(const QByteArray& bytes, bool mapBackslash) {
             // A real U+F05C in a name must not come back as a backslash.
             AppendEscaped(out, bytes, i, length);
         } else {
-            out.append(QString::fromUcs4(&codePoint, 1));
+            AppendCodePoint(out, codePoint);
         }
         i += length;
     }

@@ -15,6 +15,12 @@ TListItems::TListItems(QObject* parent) : QAbstractListModel(parent) {}
 
 int TListItems::AddObject(const QString& text, TObject* object) {
     int index = Count();
+    if (sorted_ && updateCount_ > 0) {
+        // Sorted once at EndUpdate: far cheaper than keeping order row by row.
+        items_.push_back({text, object});
+        unsorted_ = true;
+        return index;
+    }
     if (sorted_) {
         const auto at = std::upper_bound(
             items_.begin(), items_.end(), text,
@@ -70,9 +76,14 @@ void TListItems::SetSorted(bool sorted) {
     if (!sorted_) return;
     const bool notify = updateCount_ == 0;
     if (notify) beginResetModel();
+    SortRows();
+    if (notify) endResetModel();
+}
+
+void TListItems::SortRows() {
     std::stable_sort(items_.begin(), items_.end(),
                      [](const Item& a, const Item& b) { return SortsBefore(a.text, b.text); });
-    if (notify) endResetModel();
+    unsorted_ = false;
 }
 
 void TListItems::BeginUpdate() {
@@ -80,7 +91,9 @@ void TListItems::BeginUpdate() {
 }
 
 void TListItems::EndUpdate() {
-    if (updateCount_ > 0 && --updateCount_ == 0) endResetModel();
+    if (updateCount_ == 0 || --updateCount_ > 0) return;
+    if (unsorted_) SortRows();
+    endResetModel();
 }
 
 int TListItems::rowCount(const QModelIndex& parent) const {

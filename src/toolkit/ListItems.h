@@ -12,7 +12,9 @@
 // case first, and Add returns where the row went.
 //
 // Between BeginUpdate and EndUpdate the views are not told of each change,
-// only once at the end, which keeps filling a large list cheap.
+// only once at the end, which keeps filling a large list cheap; a sorted list
+// then takes new rows at the end and sorts them in at EndUpdate, so Add
+// returns only a provisional index meanwhile.
 class TListItems : public QAbstractListModel {
     Q_OBJECT
 
@@ -48,8 +50,10 @@ private:
         TObject* object = nullptr;
     };
     void InsertItem(int index, Item item);
+    void SortRows();
 
     std::vector<Item> items_;
     bool sorted_ = false;
+    bool unsorted_ = false;
     int updateCount_ = 0;
 };

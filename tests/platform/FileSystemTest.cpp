@@ -256,6 +256,11 @@ TEST_F(FileSystemTest, ReadOnlyFilesAreMarked) {
     ASSERT_EQ(chmod(drives_.Native("e/locked.wav").constData(), 0444), 0);
     EXPECT_EQ(fs_.GetFileAttributes(QStringLiteral("e:\\locked.wav")),
               int(faArchive | faReadOnly));
+    TSearchRec found;
+    const FindHandle handle = fs_.FindFirstFile(QStringLiteral("e:\\locked.wav"), faReadOnly, found);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(found.Attr, unsigned(faArchive | faReadOnly));
+    fs_.FindClose(handle);
 }
 
 TEST_F(FileSystemTest, LinkLoopsAreListedAndRefusedWithoutHanging) {
