@@ -24,7 +24,7 @@ constexpr int kFolders = 2000;
 
 // Two folders below one temporary root that is drive C: for the benchmarks.
 class Fixture {
-public:
+  public:
     Fixture() {
         root_ = QFile::encodeName(temp_.path());
         const QByteArray files = root_ + "/files";
@@ -46,7 +46,7 @@ public:
 
     QByteArray Native(const char* folder) const { return root_ + '/' + folder; }
 
-private:
+  private:
     QTemporaryDir temp_;
     QByteArray root_;
 };

@@ -20,7 +20,7 @@ namespace {
 // The reading of a large folder shows the hourglass; it goes away when the
 // reading ends, however it ends.
 class HourGlass {
-public:
+  public:
     HourGlass() = default;
     ~HourGlass() {
         if (shown_) QApplication::restoreOverrideCursor();
@@ -33,31 +33,31 @@ public:
         shown_ = true;
     }
 
-private:
+  private:
     bool shown_ = false;
 };
 
 // Holds back the views of a list while it is rebuilt.
 class UpdateScope {
-public:
+  public:
     explicit UpdateScope(TListItems& items) : items_(items) { items_.BeginUpdate(); }
     ~UpdateScope() { items_.EndUpdate(); }
     UpdateScope(const UpdateScope&) = delete;
     UpdateScope& operator=(const UpdateScope&) = delete;
 
-private:
+  private:
     TListItems& items_;
 };
 
 // Sets a flag for the life of the scope and clears it afterwards in every case.
 class FlagScope {
-public:
+  public:
     explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
     ~FlagScope() { flag_ = false; }
     FlagScope(const FlagScope&) = delete;
     FlagScope& operator=(const FlagScope&) = delete;
 
-private:
+  private:
     bool& flag_;
 };
 
@@ -109,7 +109,9 @@ bool IsProgram(const QString& name) {
     return kExtensions.contains(name.mid(dot).toLower());
 }
 
-bool EqualsIgnoringCase(QChar a, QChar b) { return a.toLower() == b.toLower(); }
+bool EqualsIgnoringCase(QChar a, QChar b) {
+    return a.toLower() == b.toLower();
+}
 
 }  // namespace
 
@@ -141,7 +143,9 @@ void TDriveComboBox::FillDrives() {
         if (textCase_ == tcUpperCase) letter = letter.toUpper();
         const QString name = QString(letter) + QLatin1Char(':');
         switch (type) {
-            case platform::DRIVE_REMOVABLE: Items().AddObject(name, &floppyGlyph_); break;
+            case platform::DRIVE_REMOVABLE:
+                Items().AddObject(name, &floppyGlyph_);
+                break;
             case platform::DRIVE_FIXED:
                 Items().AddObject(name + QLatin1Char(' ') + VolumeText(letter), &hardGlyph_);
                 break;
@@ -154,7 +158,8 @@ void TDriveComboBox::FillDrives() {
             case platform::DRIVE_RAMDISK:
                 Items().AddObject(name + QLatin1Char(' ') + VolumeText(letter), &ramGlyph_);
                 break;
-            default: break;
+            default:
+                break;
         }
     }
 }
@@ -164,7 +169,8 @@ void TDriveComboBox::SetDrive(QChar letter) {
     drive_ = textCase_ == tcUpperCase ? letter.toUpper() : letter.toLower();
     for (int i = 0; i < Items().Count(); ++i) {
         const QString& item = Items()[i];
-        if (item.size() >= 2 && EqualsIgnoringCase(item[0], drive_) && item[1] == QLatin1Char(':')) {
+        if (item.size() >= 2 && EqualsIgnoringCase(item[0], drive_) &&
+            item[1] == QLatin1Char(':')) {
             SetItemIndex(i);
             break;
         }
@@ -216,7 +222,7 @@ void TDriveComboBox::FontChanged() {
 }
 
 void TDriveComboBox::ResetItemHeight() {
-    SetItemHeight(std::max(FontItemHeight(), floppyGlyph_.Height()));
+    SetItemHeight(std::max(FontItemHeight(Font()), floppyGlyph_.Height()));
 }
 
 void TDriveComboBox::Notification(TComponent* AComponent, TOperation Operation) {
@@ -242,7 +248,8 @@ TDirectoryListBox::~TDirectoryListBox() = default;
 
 void TDirectoryListBox::SetDirectory(const QString& path) {
     if (path.isEmpty()) return;
-    const Qt::CaseSensitivity sensitivity = caseSensitive_ ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const Qt::CaseSensitivity sensitivity =
+        caseSensitive_ ? Qt::CaseSensitive : Qt::CaseInsensitive;
     if (path.compare(directory_, sensitivity) == 0) return;
     const TPathParts parts = SplitEntry(path);
     if (!EqualsIgnoringCase(parts.Drive, Drive())) {
@@ -292,7 +299,9 @@ QString TDirectoryListBox::FolderItemPath(int index) const {
     return directory_;
 }
 
-void TDirectoryListBox::OpenSelectedFolder() { SetDirectory(FolderItemPath(ItemIndex())); }
+void TDirectoryListBox::OpenSelectedFolder() {
+    SetDirectory(FolderItemPath(ItemIndex()));
+}
 
 QStringList TDirectoryListBox::SubfolderNames() const {
     QStringList names;
@@ -323,7 +332,8 @@ void TDirectoryListBox::FillFolders() {
         } else {
             QStringList pieces = directory_.split(QLatin1Char('\\'));
             pieces.front() += QLatin1Char('\\');
-            for (qsizetype i = 0; i + 1 < pieces.size(); ++i) Items().AddObject(pieces[i], &openGlyph_);
+            for (qsizetype i = 0; i + 1 < pieces.size(); ++i)
+                Items().AddObject(pieces[i], &openGlyph_);
             currentItem_ = Items().AddObject(pieces.back(), &currentGlyph_);
         }
         for (const QString& name : SubfolderNames()) Items().AddObject(name, &closedGlyph_);
@@ -381,7 +391,7 @@ void TDirectoryListBox::FontChanged() {
 }
 
 void TDirectoryListBox::ResetItemHeight() {
-    SetItemHeight(std::max(FontItemHeight(), openGlyph_.Height() + 1));
+    SetItemHeight(std::max(FontItemHeight(Font()), openGlyph_.Height() + 1));
 }
 
 void TDirectoryListBox::Notification(TComponent* AComponent, TOperation Operation) {
@@ -458,7 +468,8 @@ void TFileListBox::SetFileName(const QString& text) {
     if (file.isEmpty()) return;
     SelectName(file);
     Change();
-    if (!FileExists(file)) throw EInvalidOperation(QStringLiteral("Invalid file name - %1").arg(text));
+    if (!FileExists(file))
+        throw EInvalidOperation(QStringLiteral("Invalid file name - %1").arg(text));
     if (ItemIndex() < 0) {
         SetMask(file);
         SelectName(file);
@@ -488,8 +499,8 @@ void TFileListBox::AddEntry(const QString& name, unsigned attr) {
 void TFileListBox::FillFiles() {
     if (!HandleAllocated()) return;
     static constexpr std::pair<TFileAttr, unsigned> kSearchBits[] = {
-        {ftReadOnly, platform::faReadOnly}, {ftHidden, platform::faHidden},
-        {ftSystem, platform::faSysFile},    {ftVolumeID, platform::faVolumeID},
+        {ftReadOnly, platform::faReadOnly},   {ftHidden, platform::faHidden},
+        {ftSystem, platform::faSysFile},      {ftVolumeID, platform::faVolumeID},
         {ftDirectory, platform::faDirectory}, {ftArchive, platform::faArchive}};
     unsigned attrs = 0;
     for (const auto& [fileAttr, bit] : kSearchBits)
@@ -526,7 +537,9 @@ void TFileListBox::UpdateFileEdit() {
     fileEdit_->SelectAll();
 }
 
-void TFileListBox::CreateWnd() { FillFiles(); }
+void TFileListBox::CreateWnd() {
+    FillFiles();
+}
 
 void TFileListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState) {
     TCanvas& canvas = Canvas();
@@ -551,7 +564,7 @@ void TFileListBox::FontChanged() {
 }
 
 void TFileListBox::ResetItemHeight() {
-    int height = FontItemHeight();
+    int height = FontItemHeight(Font());
     if (showGlyphs_) height = std::max(height, executableGlyph_.Height() + 1);
     SetItemHeight(height);
 }
@@ -613,7 +626,9 @@ void TFilterComboBox::Change() {
     if (OnChange) OnChange(this);
 }
 
-void TFilterComboBox::CreateWnd() { FillFilters(); }
+void TFilterComboBox::CreateWnd() {
+    FillFilters();
+}
 
 void TFilterComboBox::Click() {
     TCustomComboBox::Click();

@@ -27,27 +27,27 @@ enum TFileAttr { ftReadOnly, ftHidden, ftSystem, ftVolumeID, ftDirectory, ftArch
 
 // A set of TFileAttr.
 class TFileType {
-public:
+  public:
     constexpr TFileType(std::initializer_list<TFileAttr> attrs) {
         for (TFileAttr attr : attrs) bits_ |= 1u << attr;
     }
     constexpr bool Contains(TFileAttr attr) const { return bits_ & (1u << attr); }
     friend constexpr bool operator==(TFileType, TFileType) = default;
 
-private:
+  private:
     unsigned bits_ = 0;
 };
 
 // A folder glyph: 16 x 16 until its picture is loaded.
 class TFolderBitmap : public TBitmap {
-public:
+  public:
     TFolderBitmap() { SetSize(16, 16); }
 };
 
 class TDriveComboBox : public TCustomComboBox {
     Q_OBJECT
 
-public:
+  public:
     explicit TDriveComboBox(TComponent* AOwner);
     ~TDriveComboBox() override;
 
@@ -63,14 +63,14 @@ public:
 
     TNotifyEvent OnChange;
 
-protected:
+  protected:
     void CreateWnd() override;
     void DrawItem(int index, const TRect& rect, TOwnerDrawState state) override;
     void Click() override;
     void FontChanged() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-private:
+  private:
     void ResetItemHeight();
 
     QChar drive_;
@@ -82,7 +82,7 @@ private:
 class TDirectoryListBox : public TCustomListBox {
     Q_OBJECT
 
-public:
+  public:
     explicit TDirectoryListBox(TComponent* AOwner);
     ~TDirectoryListBox() override;
 
@@ -107,7 +107,7 @@ public:
 
     TNotifyEvent OnChange;
 
-protected:
+  protected:
     void CreateWnd() override;
     void DrawItem(int index, const TRect& rect, TOwnerDrawState state) override;
     void DblClick() override;
@@ -115,7 +115,7 @@ protected:
     void FontChanged() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-private:
+  private:
     friend class TDriveComboBox;
 
     void Change();
@@ -137,7 +137,7 @@ private:
 class TFileListBox : public TCustomListBox {
     Q_OBJECT
 
-public:
+  public:
     explicit TFileListBox(TComponent* AOwner);
     ~TFileListBox() override;
 
@@ -163,14 +163,14 @@ public:
 
     TNotifyEvent OnChange;
 
-protected:
+  protected:
     void CreateWnd() override;
     void DrawItem(int index, const TRect& rect, TOwnerDrawState state) override;
     void Click() override;
     void FontChanged() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-private:
+  private:
     friend class TDirectoryListBox;
     friend class TFilterComboBox;
 
@@ -194,7 +194,7 @@ private:
 class TFilterComboBox : public TCustomComboBox {
     Q_OBJECT
 
-public:
+  public:
     explicit TFilterComboBox(TComponent* AOwner);
     ~TFilterComboBox() override;
 
@@ -210,12 +210,12 @@ public:
 
     TNotifyEvent OnChange;
 
-protected:
+  protected:
     void CreateWnd() override;
     void Click() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-private:
+  private:
     friend class TFileListBox;
 
     void Change();

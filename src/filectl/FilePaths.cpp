@@ -10,31 +10,32 @@ const QChar kSeparator = QLatin1Char('\\');
 
 // Puts the current directory back when it goes out of scope, whatever happened.
 class CurrentDirRestorer {
-public:
+  public:
     explicit CurrentDirRestorer(QString saved) : saved_(std::move(saved)) {}
     ~CurrentDirRestorer() { platform::FileSystem().SetCurrentDirectory(saved_); }
     CurrentDirRestorer(const CurrentDirRestorer&) = delete;
     CurrentDirRestorer& operator=(const CurrentDirRestorer&) = delete;
 
-private:
+  private:
     QString saved_;
 };
 
 // Switches the critical-error box off for a volume query, and back after it.
 class CriticalErrorsOff {
-public:
-    CriticalErrorsOff() : old_(platform::FileSystem().SetErrorMode(platform::SEM_FAILCRITICALERRORS)) {}
+  public:
+    CriticalErrorsOff()
+        : old_(platform::FileSystem().SetErrorMode(platform::SEM_FAILCRITICALERRORS)) {}
     ~CriticalErrorsOff() { platform::FileSystem().SetErrorMode(old_); }
     CriticalErrorsOff(const CriticalErrorsOff&) = delete;
     CriticalErrorsOff& operator=(const CriticalErrorsOff&) = delete;
 
-private:
+  private:
     unsigned old_;
 };
 
 // Closes a search when it goes out of scope.
 class SearchCloser {
-public:
+  public:
     explicit SearchCloser(platform::FindHandle handle) : handle_(handle) {}
     ~SearchCloser() {
         if (handle_ != platform::INVALID_HANDLE_VALUE) platform::FileSystem().FindClose(handle_);
@@ -42,7 +43,7 @@ public:
     SearchCloser(const SearchCloser&) = delete;
     SearchCloser& operator=(const SearchCloser&) = delete;
 
-private:
+  private:
     platform::FindHandle handle_;
 };
 
@@ -74,9 +75,13 @@ QString JoinPath(const QString& path, const QString& name) {
     return path.endsWith(kSeparator) ? path + name : path + kSeparator + name;
 }
 
-int PathLevel(const QString& path) { return static_cast<int>(path.count(kSeparator)); }
+int PathLevel(const QString& path) {
+    return static_cast<int>(path.count(kSeparator));
+}
 
-QString GetCurrentDir() { return platform::FileSystem().GetCurrentDirectory(); }
+QString GetCurrentDir() {
+    return platform::FileSystem().GetCurrentDirectory();
+}
 
 void ChDir(const QString& path) {
     platform::IFileSystem& fileSystem = platform::FileSystem();

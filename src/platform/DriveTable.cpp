@@ -86,7 +86,8 @@ DriveInfo MakeDrive(const Mount& mount, unsigned type, const BlockDeviceProbe& p
     drive.Type = type;
     drive.FileSystemType = QString::fromUtf8(mount.fsType);
     if (type == DRIVE_REMOTE) drive.RemoteName = RemoteNameOf(mount);
-    if (probe.LabelOf && mount.source.startsWith("/dev/")) drive.Label = probe.LabelOf(mount.source);
+    if (probe.LabelOf && mount.source.startsWith("/dev/"))
+        drive.Label = probe.LabelOf(mount.source);
     return drive;
 }
 

@@ -41,12 +41,12 @@ enum : unsigned { SEM_FAILCRITICALERRORS = 0x1 };
 // One drive of the drive table: a letter, the native folder that is its root
 // and what the drive queries report about it.
 struct DriveInfo {
-    char Letter = 'c';          // lower case
-    QByteArray Root;            // native folder, without a trailing '/' except for "/"
+    char Letter = 'c';  // lower case
+    QByteArray Root;    // native folder, without a trailing '/' except for "/"
     unsigned Type = DRIVE_FIXED;
-    QString Label;              // volume name, may be empty
-    QString FileSystemType;     // "ext4", "vfat", "nfs", ...
-    QString RemoteName;         // network drives only, e.g. "\\server\share"
+    QString Label;           // volume name, may be empty
+    QString FileSystemType;  // "ext4", "vfat", "nfs", ...
+    QString RemoteName;      // network drives only, e.g. "\\server\share"
 };
 
 // What a find returns per entry: the name exactly as on disk (lossless text,
@@ -69,7 +69,7 @@ constexpr FindHandle INVALID_HANDLE_VALUE = -1;
 // INVALID_HANDLE_VALUE) and leave the errno-style code in GetLastError();
 // SysErrorMessage turns it into text.
 class IFileSystem {
-public:
+  public:
     virtual ~IFileSystem() = default;
 
     // The native path for a drive-letter path ("c:\windows\dclick.wav"), or

@@ -23,16 +23,22 @@ struct DirCloser {
 };
 using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
-bool IsSeparator(QChar c) { return c == QLatin1Char('\\') || c == QLatin1Char('/'); }
+bool IsSeparator(QChar c) {
+    return c == QLatin1Char('\\') || c == QLatin1Char('/');
+}
 
 bool HasDriveLetter(const QString& path) {
     return path.size() >= 2 && path[1] == QLatin1Char(':') && path[0].isLetter() &&
            path[0].unicode() < 0x80;
 }
 
-int DriveIndex(QChar letter) { return letter.toLower().unicode() - 'a'; }
+int DriveIndex(QChar letter) {
+    return letter.toLower().unicode() - 'a';
+}
 
-QString DriveRootText(QChar letter) { return QString(letter.toUpper()) + QStringLiteral(":\\"); }
+QString DriveRootText(QChar letter) {
+    return QString(letter.toUpper()) + QStringLiteral(":\\");
+}
 
 // Splits the folder names of a path, resolving "." and ".." as the path is
 // read (the way drive-letter paths are resolved), never above the root.
@@ -120,10 +126,9 @@ struct CompiledMask {
     bool Matches(const char* name) const {
         if (matchesAll) return true;
         if (isAscii && IsAscii(name)) {
-            return MatchesWithExtensionRule(name, static_cast<qsizetype>(std::strlen(name)),
-                                            ascii.constData(), ascii.size(), [](char c) {
-                                                return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-                                            });
+            return MatchesWithExtensionRule(
+                name, static_cast<qsizetype>(std::strlen(name)), ascii.constData(), ascii.size(),
+                [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
         }
         return MatchesFolded(FromNativeName(QByteArray(name)).toCaseFolded(), folded);
     }
@@ -184,10 +189,12 @@ LinuxFileSystem::LinuxFileSystem() : LinuxFileSystem(ReadDriveTable(), DataFolde
 
 LinuxFileSystem::LinuxFileSystem(std::vector<DriveInfo> drives, QByteArray windowsFolder)
     : drives_(std::move(drives)), windowsFolder_(std::move(windowsFolder)) {
-    for (DriveInfo& drive : drives_) drive.Letter = static_cast<char>(QChar(drive.Letter).toLower().unicode());
+    for (DriveInfo& drive : drives_)
+        drive.Letter = static_cast<char>(QChar(drive.Letter).toLower().unicode());
     char buffer[PATH_MAX];
     if (getcwd(buffer, sizeof buffer)) current_ = FromNative(QByteArray(buffer));
-    if (current_.isEmpty() && !drives_.empty()) current_ = DriveRootText(QChar(drives_.front().Letter));
+    if (current_.isEmpty() && !drives_.empty())
+        current_ = DriveRootText(QChar(drives_.front().Letter));
     if (!current_.isEmpty()) driveFolders_[DriveIndex(current_[0])] = current_;
 }
 
@@ -231,9 +238,9 @@ QByteArray LinuxFileSystem::ToNative(const QString& absolutePath) const {
     QStringList parts;
     AppendParts(parts, absolutePath.mid(3));
     QByteArray native = drive->Root;
-    const bool windowsFolder = drive->Letter == 'c' && !windowsFolder_.isEmpty() &&
-                               !parts.isEmpty() &&
-                               parts.front().compare(QLatin1String("windows"), Qt::CaseInsensitive) == 0;
+    const bool windowsFolder =
+        drive->Letter == 'c' && !windowsFolder_.isEmpty() && !parts.isEmpty() &&
+        parts.front().compare(QLatin1String("windows"), Qt::CaseInsensitive) == 0;
     if (windowsFolder) {
         native = windowsFolder_;
         parts.removeFirst();
@@ -315,7 +322,8 @@ FindHandle LinuxFileSystem::FindFirstFile(const QString& path, unsigned attr, TS
         folder = path.left(2);
         mask = path.mid(2);
     }
-    const std::optional<QString> absolute = Absolute(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const std::optional<QString> absolute =
+        Absolute(folder.isEmpty() ? QStringLiteral(".") : folder);
     if (!absolute) return INVALID_HANDLE_VALUE;
     if (mask.isEmpty()) {
         Fail(ENOENT);  // an empty mask matches no name
@@ -393,10 +401,11 @@ bool LinuxFileSystem::SetCurrentDirectory(const QString& path) {
 }
 
 QString LinuxFileSystem::GetCurrentDirectory() {
-    struct stat here {}, remembered {};
+    struct stat here {
+    }, remembered{};
     if (!current_.isEmpty() && stat(".", &here) == 0 &&
-        stat(ToNative(current_).constData(), &remembered) == 0 && here.st_dev == remembered.st_dev &&
-        here.st_ino == remembered.st_ino)
+        stat(ToNative(current_).constData(), &remembered) == 0 &&
+        here.st_dev == remembered.st_dev && here.st_ino == remembered.st_ino)
         return current_;
     // Someone moved the process elsewhere, or the folder has gone: believe
     // the system where it can say where we are.
@@ -420,7 +429,9 @@ std::unique_ptr<IFileSystem>& Current() {
 
 }  // namespace
 
-IFileSystem& FileSystem() { return *Current(); }
+IFileSystem& FileSystem() {
+    return *Current();
+}
 
 std::unique_ptr<IFileSystem> SetFileSystem(std::unique_ptr<IFileSystem> fileSystem) {
     std::swap(Current(), fileSystem);

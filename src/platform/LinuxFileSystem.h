@@ -16,7 +16,7 @@ namespace platform {
 // to native ones name by name (see NativeNames.h), the process's real current
 // directory kept in step with a current folder per drive.
 class LinuxFileSystem : public IFileSystem {
-public:
+  public:
     // The running system's drives; C:\Windows is the program's data folder.
     LinuxFileSystem();
     // A given drive table (tests build drives from temporary folders).
@@ -41,7 +41,7 @@ public:
     // The drive-letter path of a native path, or empty when no drive holds it.
     QString FromNative(const QByteArray& nativePath) const;
 
-private:
+  private:
     struct Search;
 
     const DriveInfo* DriveOf(QChar letter) const;

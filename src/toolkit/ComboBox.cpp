@@ -9,10 +9,10 @@
 // The Qt combo box inside; in the owner-drawn styles its closed face shows
 // the selected row as DrawItem paints it.
 class TCustomComboBox::InnerCombo : public QComboBox {
-public:
+  public:
     explicit InnerCombo(TCustomComboBox* owner) : QComboBox(owner), owner_(owner) {}
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override {
         const TComboBoxStyle comboStyle = owner_->Style();
         if (comboStyle != csOwnerDrawFixed && comboStyle != csOwnerDrawVariable) {
@@ -26,26 +26,24 @@ protected:
         option.currentIcon = QIcon();
         painter.drawComplexControl(QStyle::CC_ComboBox, option);
         if (currentIndex() < 0) return;
-        const QRect face =
-            style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+        const QRect face = style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                   QStyle::SC_ComboBoxEditField, this);
         TOwnerDrawState state = odComboBoxEdit;
         if (hasFocus()) state |= odSelected | odFocused;
         owner_->delegate_->PaintRow(&painter, currentIndex(), face, state);
     }
 
-private:
+  private:
     TCustomComboBox* owner_;
 };
 
 TCustomComboBox::TCustomComboBox(TComponent* AOwner)
     : TWinControl(AOwner),
       items_(new TListItems(this)),
-      delegate_(new TOwnerDrawDelegate(
-          this, [this](TCanvas& canvas, int index, const TRect& rect, TOwnerDrawState state) {
-              canvas_ = &canvas;
-              DrawItem(index, rect, state);
-              canvas_ = nullptr;
-          })),
+      delegate_(new TOwnerDrawDelegate(this,
+                                       [this](int index, const TRect& rect, TOwnerDrawState state) {
+                                           DrawItem(index, rect, state);
+                                       })),
       combo_(new InnerCombo(this)) {
     combo_->setModel(items_);
     combo_->setItemDelegate(delegate_);
@@ -68,7 +66,9 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner)
 
 TCustomComboBox::~TCustomComboBox() = default;
 
-int TCustomComboBox::ItemIndex() const { return combo_->currentIndex(); }
+int TCustomComboBox::ItemIndex() const {
+    return combo_->currentIndex();
+}
 
 void TCustomComboBox::SetItemIndex(int index) {
     combo_->setCurrentIndex(index >= 0 && index < items_->Count() ? index : -1);
@@ -91,7 +91,9 @@ void TCustomComboBox::SetStyle(TComboBoxStyle style) {
     combo_->update();
 }
 
-QComboBox* TCustomComboBox::Combo() const { return combo_; }
+QComboBox* TCustomComboBox::Combo() const {
+    return combo_;
+}
 
 void TCustomComboBox::HandleNeeded() {
     if (handleAllocated_) return;
@@ -110,10 +112,6 @@ void TCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState) {
     Canvas().FillRect(rect);
     if (index < items_->Count())
         Canvas().TextOut(rect.Left + 2, rect.Top, platform::DisplayName(items_->Strings(index)));
-}
-
-int TCustomComboBox::FontItemHeight() const {
-    return QFontMetrics(Font().ToQFont()).height();
 }
 
 void TCustomComboBox::FontChanged() {

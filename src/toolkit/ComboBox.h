@@ -26,7 +26,7 @@ enum TComboBoxStyle {
 class TCustomComboBox : public TWinControl {
     Q_OBJECT
 
-public:
+  public:
     explicit TCustomComboBox(TComponent* AOwner);
     ~TCustomComboBox() override;
 
@@ -40,7 +40,7 @@ public:
     void SetItemHeight(int height);
     TComboBoxStyle Style() const { return style_; }
     void SetStyle(TComboBoxStyle style);
-    TCanvas& Canvas() { return *canvas_; }
+    TCanvas& Canvas() { return delegate_->Canvas(); }
     // The Qt combo box inside (tests pick rows through it).
     QComboBox* Combo() const;
 
@@ -48,22 +48,20 @@ public:
     void HandleNeeded();
     void RecreateWnd();
 
-protected:
+  protected:
     virtual void CreateWnd() {}
     virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
-    int FontItemHeight() const;
     void FontChanged() override;
     void ColorChanged() override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     class InnerCombo;
 
     TListItems* items_;
     TOwnerDrawDelegate* delegate_;
     InnerCombo* combo_;
-    TCanvas* canvas_ = nullptr;
     TComboBoxStyle style_ = csDropDown;
     bool handleAllocated_ = false;
     bool noneSelected_ = true;

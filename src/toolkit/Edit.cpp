@@ -6,13 +6,21 @@ TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner), edit_(new QLineEdit(this
     resize(121, 21);
 }
 
-QString TEdit::Text() const { return edit_->text(); }
+QString TEdit::Text() const {
+    return edit_->text();
+}
 
-void TEdit::SetText(const QString& text) { edit_->setText(text); }
+void TEdit::SetText(const QString& text) {
+    edit_->setText(text);
+}
 
-void TEdit::SelectAll() { edit_->selectAll(); }
+void TEdit::SelectAll() {
+    edit_->selectAll();
+}
 
-QString TEdit::SelText() const { return edit_->selectedText(); }
+QString TEdit::SelText() const {
+    return edit_->selectedText();
+}
 
 void TEdit::resizeEvent(QResizeEvent* event) {
     TWinControl::resizeEvent(event);

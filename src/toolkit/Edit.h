@@ -10,7 +10,7 @@ class QLineEdit;
 class TEdit : public TWinControl {
     Q_OBJECT
 
-public:
+  public:
     explicit TEdit(TComponent* AOwner);
 
     QString Text() const;
@@ -19,9 +19,9 @@ public:
     // The selected part of the text.
     QString SelText() const;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     QLineEdit* edit_;
 };

@@ -1,6 +1,8 @@
 #include "toolkit/Label.h"
 
-TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) { resize(65, 13); }
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+    resize(65, 13);
+}
 
 void TLabel::SetCaption(const QString& caption) {
     if (caption == caption_) return;

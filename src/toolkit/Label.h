@@ -9,7 +9,7 @@
 class TLabel : public TGraphicControl {
     Q_OBJECT
 
-public:
+  public:
     explicit TLabel(TComponent* AOwner);
 
     const QString& Caption() const { return caption_; }
@@ -21,11 +21,11 @@ public:
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool transparent);
 
-protected:
+  protected:
     void Paint() override;
     void FontChanged() override;
 
-private:
+  private:
     void AdjustBounds();
 
     QString caption_;

@@ -8,7 +8,7 @@
 
 // The Qt list inside: it reports user input back to its list box.
 class TCustomListBox::InnerView : public QListView {
-public:
+  public:
     explicit InnerView(TCustomListBox* owner) : QListView(owner), owner_(owner) {
         setSelectionMode(QAbstractItemView::SingleSelection);
         setUniformItemSizes(true);
@@ -16,7 +16,7 @@ public:
         setEditTriggers(QAbstractItemView::NoEditTriggers);
     }
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override {
         QListView::mousePressEvent(event);
         if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
@@ -40,7 +40,7 @@ protected:
         if (owner_->ItemIndex() != before) owner_->Click();
     }
 
-private:
+  private:
     static QChar CharacterOf(const QKeyEvent* event) {
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return QChar(13);
         const QString text = event->text();
@@ -53,12 +53,10 @@ private:
 TCustomListBox::TCustomListBox(TComponent* AOwner)
     : TWinControl(AOwner),
       items_(new TListItems(this)),
-      delegate_(new TOwnerDrawDelegate(
-          this, [this](TCanvas& canvas, int index, const TRect& rect, TOwnerDrawState state) {
-              canvas_ = &canvas;
-              DrawItem(index, rect, state);
-              canvas_ = nullptr;
-          })),
+      delegate_(new TOwnerDrawDelegate(this,
+                                       [this](int index, const TRect& rect, TOwnerDrawState state) {
+                                           DrawItem(index, rect, state);
+                                       })),
       view_(new InnerView(this)) {
     // Deleting the selected row leaves no selection (Qt would select a
     // neighbour): look before the view reacts, clear after it has.
@@ -109,7 +107,9 @@ TRect TCustomListBox::ItemRect(int index) const {
     return TRect::FromQRect(r.translated(view_->viewport()->mapTo(this, QPoint(0, 0))));
 }
 
-QAbstractItemView* TCustomListBox::View() const { return view_; }
+QAbstractItemView* TCustomListBox::View() const {
+    return view_;
+}
 
 void TCustomListBox::HandleNeeded() {
     if (handleAllocated_) return;
@@ -125,10 +125,6 @@ void TCustomListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState) {
 
 void TCustomListBox::KeyPress(QChar& key) {
     if (OnKeyPress) OnKeyPress(this, key);
-}
-
-int TCustomListBox::FontItemHeight() const {
-    return QFontMetrics(Font().ToQFont()).height();
 }
 
 void TCustomListBox::FontChanged() {

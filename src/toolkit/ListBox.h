@@ -28,7 +28,7 @@ using TKeyPressEvent = std::function<void(TObject* Sender, QChar& Key)>;
 class TCustomListBox : public TWinControl {
     Q_OBJECT
 
-public:
+  public:
     explicit TCustomListBox(TComponent* AOwner);
     ~TCustomListBox() override;
 
@@ -43,7 +43,7 @@ public:
     bool Sorted() const { return items_->Sorted(); }
     void SetSorted(bool sorted) { items_->SetSorted(sorted); }
     // The canvas rows are drawn on, while DrawItem runs.
-    TCanvas& Canvas() { return *canvas_; }
+    TCanvas& Canvas() { return delegate_->Canvas(); }
     // The rectangle of a row in the list's client area (empty when out of range).
     TRect ItemRect(int index) const;
     // The Qt view inside (tests drive input through it).
@@ -54,24 +54,21 @@ public:
 
     TKeyPressEvent OnKeyPress;
 
-protected:
+  protected:
     virtual void CreateWnd() {}
     virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
     virtual void KeyPress(QChar& key);
-    // The text-metric height of the control's font.
-    int FontItemHeight() const;
     void FontChanged() override;
     void ColorChanged() override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     class InnerView;
 
     TListItems* items_;
     TOwnerDrawDelegate* delegate_;
     InnerView* view_;
-    TCanvas* canvas_ = nullptr;
     TListBoxStyle style_ = lbStandard;
     bool handleAllocated_ = false;
     bool selectionRemoved_ = false;
@@ -81,6 +78,6 @@ private:
 class TListBox : public TCustomListBox {
     Q_OBJECT
 
-public:
+  public:
     using TCustomListBox::TCustomListBox;
 };

@@ -18,7 +18,7 @@
 class TListItems : public QAbstractListModel {
     Q_OBJECT
 
-public:
+  public:
     explicit TListItems(QObject* parent = nullptr);
 
     int Count() const { return static_cast<int>(items_.size()); }
@@ -44,7 +44,7 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-private:
+  private:
     struct Item {
         QString text;
         TObject* object = nullptr;

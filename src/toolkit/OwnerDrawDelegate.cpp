@@ -1,6 +1,11 @@
 #include "toolkit/OwnerDrawDelegate.h"
 
+#include <QFontMetrics>
 #include <QPainter>
+
+int FontItemHeight(const TFont& font) {
+    return QFontMetrics(font.ToQFont()).height();
+}
 
 void TOwnerDrawDelegate::PaintRow(QPainter* painter, int index, const QRect& rect,
                                   TOwnerDrawState state) const {
@@ -12,7 +17,7 @@ void TOwnerDrawDelegate::PaintRow(QPainter* painter, int index, const QRect& rec
     if (selected) font.Color = clHighlightText;
     canvas_.SetFont(font);
     canvas_.SetBkMode(OPAQUE);
-    drawItem_(canvas_, index, TRect::FromQRect(rect), state);
+    drawItem_(index, TRect::FromQRect(rect), state);
     canvas_.EndPaint();
 }
 

@@ -14,15 +14,22 @@ using TOwnerDrawState = unsigned;
 // rows are drawn: the canvas brush is the control's colour, or the highlight
 // colour for the selected row (with the highlight text colour for the font),
 // and DrawItem paints the row's rectangle. Every row has the same height.
-class TOwnerDrawDelegate : public QStyledItemDelegate {
-public:
-    using DrawItemFn = std::function<void(TCanvas& canvas, int index, const TRect& rect,
-                                          TOwnerDrawState state)>;
+// The text-metric height of a font: the natural height of a row of text.
+int FontItemHeight(const TFont& font);
 
-    TOwnerDrawDelegate(QObject* parent, DrawItemFn drawItem) : QStyledItemDelegate(parent), drawItem_(std::move(drawItem)) {}
+class TOwnerDrawDelegate : public QStyledItemDelegate {
+  public:
+    using DrawItemFn = std::function<void(int index, const TRect& rect, TOwnerDrawState state)>;
+
+    TOwnerDrawDelegate(QObject* parent, DrawItemFn drawItem)
+        : QStyledItemDelegate(parent), drawItem_(std::move(drawItem)) {}
+
+    // The canvas rows are drawn on, while DrawItem runs.
+    TCanvas& Canvas() const { return canvas_; }
 
     int ItemHeight() const { return itemHeight_; }
     void SetItemHeight(int height) { itemHeight_ = height; }
+    // Rows take the control's font and colour.
     void SetLook(const TFont& font, TColor color) {
         font_ = font;
         color_ = color;
@@ -35,7 +42,7 @@ public:
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-private:
+  private:
     DrawItemFn drawItem_;
     mutable TCanvas canvas_;
     TFont font_;

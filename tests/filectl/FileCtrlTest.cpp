@@ -17,7 +17,9 @@ using namespace platform;
 
 namespace {
 
-QStringList ItemsOf(const TListItems& items) { return items.ToStringList(); }
+QStringList ItemsOf(const TListItems& items) {
+    return items.ToStringList();
+}
 
 // Clicks, double-clicks or presses keys on a row the way the user does.
 QPoint RowCenter(TCustomListBox& list, int row) {
@@ -38,7 +40,7 @@ void PickItem(TCustomComboBox& combo, int index) {
 }
 
 class FileCtrlTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         drives_.MakeFolder("e/MEDIA/CLIPS/NEW");
         drives_.MakeFolder("e/MEDIA/CLIPS/old");
@@ -70,8 +72,9 @@ protected:
 TEST_F(FileCtrlTest, DriveItemsCarryLabelsRemoteNamesAndGlyphs) {
     auto* dc = new TDriveComboBox(&host_);
     dc->HandleNeeded();
-    EXPECT_EQ(ItemsOf(dc->Items()), (QStringList{"c: []", "d:", "e: [system]", "f: \\\\server\\share",
-                                                 "g: [backup]", "h: []", "r: []", "s: [films]"}));
+    EXPECT_EQ(ItemsOf(dc->Items()),
+              (QStringList{"c: []", "d:", "e: [system]", "f: \\\\server\\share", "g: [backup]",
+                           "h: []", "r: []", "s: [films]"}));
     EXPECT_EQ(dc->Drive(), QLatin1Char('e'));
     EXPECT_EQ(dc->ItemIndex(), 2);
     const auto glyphSize = [&](int i) {
@@ -102,7 +105,8 @@ TEST_F(FileCtrlTest, PickingADriveGoesToItsRememberedFolderDownTheChain) {
     dl->OnChange = [&](TObject*) { events << "list change " + fl->Directory(); };
 
     PickItem(*dc, 1);
-    EXPECT_EQ(events, (QStringList{"combo click", "list change D:\\x\\y", "combo change D:\\x\\y"}));
+    EXPECT_EQ(events,
+              (QStringList{"combo click", "list change D:\\x\\y", "combo change D:\\x\\y"}));
     EXPECT_EQ(dl->Directory(), QStringLiteral("D:\\x\\y"));
     EXPECT_EQ(ItemsOf(dl->Items()), (QStringList{"D:\\", "x", "y"}));
     EXPECT_EQ(TempDrives::ProcessDirectory(), drives_.Native("d/x/y"));
@@ -188,7 +192,8 @@ TEST_F(FileCtrlTest, SingleClickOnlySelectsDoubleClickOpens) {
     EXPECT_EQ(dl->Directory(), QStringLiteral("E:\\MEDIA"));
     EXPECT_EQ(ItemsOf(dl->Items()), (QStringList{"E:\\", "MEDIA", "CLIPS"}));
     EXPECT_EQ(fl->Directory(), QStringLiteral("E:\\MEDIA"));
-    EXPECT_EQ(ItemsOf(fl->Items()), (QStringList{"a.wav", "b.avi", "C.WAV", "notes.txt", "run.exe"}));
+    EXPECT_EQ(ItemsOf(fl->Items()),
+              (QStringList{"a.wav", "b.avi", "C.WAV", "notes.txt", "run.exe"}));
     EXPECT_EQ(TempDrives::ProcessDirectory(), drives_.Native("e/MEDIA"));
 }
 
@@ -196,7 +201,9 @@ TEST_F(FileCtrlTest, EnterOpensTheSelectedFolderAfterOnKeyPress) {
     auto* dl = new TDirectoryListBox(&host_);
     host_.show();
     QStringList events;
-    dl->OnKeyPress = [&](TObject*, QChar& key) { events << QStringLiteral("key %1").arg(key.unicode()); };
+    dl->OnKeyPress = [&](TObject*, QChar& key) {
+        events << QStringLiteral("key %1").arg(key.unicode());
+    };
     dl->OnChange = [&](TObject*) { events << "change " + dl->Directory(); };
     dl->SetItemIndex(3);
     QTest::keyClick(dl->View(), Qt::Key_Return);
@@ -267,8 +274,8 @@ TEST_F(FileCtrlTest, GlyphsFollowTheKindOfEntry) {
     auto* fl = new TFileListBox(&host_);
     fl->SetFileType({ftNormal, ftDirectory});
     fl->HandleNeeded();
-    ASSERT_EQ(ItemsOf(fl->Items()),
-              (QStringList{"[..]", "[.]", "[CLIPS]", "a.wav", "b.avi", "C.WAV", "notes.txt", "run.exe"}));
+    ASSERT_EQ(ItemsOf(fl->Items()), (QStringList{"[..]", "[.]", "[CLIPS]", "a.wav", "b.avi",
+                                                 "C.WAV", "notes.txt", "run.exe"}));
     const TObject* folder = fl->Items().Objects(2);
     const TObject* unknown = fl->Items().Objects(3);
     const TObject* program = fl->Items().Objects(7);
@@ -345,7 +352,8 @@ TEST_F(FileCtrlTest, OddNamesAreListedExactlyAndOpenTheSameBytes) {
 }
 
 TEST_F(FileCtrlTest, AFolderWithManyFilesRestoresTheCursor) {
-    for (int i = 0; i < 150; ++i) drives_.MakeFile("e/MEDIA/CLIPS/f" + QByteArray::number(i) + ".wav");
+    for (int i = 0; i < 150; ++i)
+        drives_.MakeFile("e/MEDIA/CLIPS/f" + QByteArray::number(i) + ".wav");
     auto* fl = new TFileListBox(&host_);
     std::vector<bool> busy;
     fl->OnChange = [&](TObject*) { busy.push_back(QApplication::overrideCursor() != nullptr); };
@@ -470,10 +478,10 @@ TEST_F(FileCtrlTest, GlyphResourcesAreSixteenColourArtWithTheirSizes) {
     const struct {
         const char* name;
         int height;
-    } glyphs[] = {{"FLOPPY", 11},     {"HARD", 11},          {"NETWORK", 11},
-                  {"CDROM", 11},      {"RAM", 11},           {"OPENFOLDER", 15},
+    } glyphs[] = {{"FLOPPY", 11},        {"HARD", 11},         {"NETWORK", 11},
+                  {"CDROM", 11},         {"RAM", 11},          {"OPENFOLDER", 15},
                   {"CURRENTFOLDER", 15}, {"CLOSEDFOLDER", 15}, {"EXECUTABLE", 15},
-                  {"UNKNOWNFILE", 15}, {"KNOWNFILE", 15}};
+                  {"UNKNOWNFILE", 15},   {"KNOWNFILE", 15}};
     for (const auto& glyph : glyphs) {
         const QImage image(QStringLiteral(":/glyphs/%1.xpm").arg(QLatin1String(glyph.name)));
         ASSERT_FALSE(image.isNull()) << glyph.name;

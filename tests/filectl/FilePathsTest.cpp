@@ -10,7 +10,7 @@ using platform::DRIVE_FIXED;
 namespace {
 
 class FilePathsTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         drives_.MakeFolder("e/MEDIA/CLIPS/NEW");
         drives_.MakeFile("e/MEDIA/CLIPS/a.wav");
@@ -93,7 +93,8 @@ TEST(PathHelpersTest, ShortenPathTable) {
         {"E:\\...x\\NEW", width("E:\\...\\NEW"), "E:\\...\\NEW"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ShortenPath(QString::fromUtf8(c.path), canvas, c.width), QString::fromUtf8(c.shown))
+        EXPECT_EQ(ShortenPath(QString::fromUtf8(c.path), canvas, c.width),
+                  QString::fromUtf8(c.shown))
             << c.path << " in " << c.width;
 }
 

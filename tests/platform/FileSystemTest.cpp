@@ -101,7 +101,7 @@ TEST(DriveTableTest, AlwaysHasTheSystemDrive) {
 // ---------------------------------------------------------------------------
 
 class FileSystemTest : public testing::Test {
-protected:
+  protected:
     TempDrives drives_{
         {.Letter = 'c'},
         {.Letter = 'd', .Type = DRIVE_REMOVABLE, .FileSystemType = QStringLiteral("vfat")},
@@ -159,7 +159,9 @@ TEST_F(FileSystemTest, TranslatesDriveLetterPathsToNativeOnes) {
         {"e:\\..\\..\\x", drives_.Native("e/x")},
         {"c:\\windows\\dclick.wav", drives_.Native("windows/dclick.wav")},
         {"C:\\WINDOWS", drives_.Native("windows")},
-        {"e:\\a\xef\x81\x9c" "b", drives_.Native("e/a\\b")},
+        {"e:\\a\xef\x81\x9c"
+         "b",
+         drives_.Native("e/a\\b")},
         {"z:\\x", QByteArray()},
     };
     for (const auto& c : cases)
@@ -236,9 +238,9 @@ TEST_F(FileSystemTest, FindPassesOverWhatWasNotAskedFor) {
     EXPECT_EQ(Find(QStringLiteral("e:\\*.wav"), 0), (QStringList{"B.WAV", "a.wav"}));
     EXPECT_EQ(Find(QStringLiteral("e:\\*.wav"), faHidden),
               (QStringList{".secret.wav", "B.WAV", "a.wav"}));
-    EXPECT_EQ(Find(QStringLiteral("e:\\*.wav"), faSysFile), (QStringList{"B.WAV", "a.wav", "pipe.wav"}));
-    EXPECT_EQ(Find(all, faDirectory),
-              (QStringList{".", "..", "B.WAV", "a.wav", "noext", "sub"}));
+    EXPECT_EQ(Find(QStringLiteral("e:\\*.wav"), faSysFile),
+              (QStringList{"B.WAV", "a.wav", "pipe.wav"}));
+    EXPECT_EQ(Find(all, faDirectory), (QStringList{".", "..", "B.WAV", "a.wav", "noext", "sub"}));
     EXPECT_EQ(Find(QStringLiteral("e:\\*.avi"), 0), QStringList());
 
     TSearchRec found;
@@ -247,17 +249,18 @@ TEST_F(FileSystemTest, FindPassesOverWhatWasNotAskedFor) {
     EXPECT_EQ(found.Attr & (faDirectory | faArchive | faHidden), unsigned(faDirectory));
     fs_.FindClose(handle);
     EXPECT_FALSE(fs_.FindClose(handle));
-    EXPECT_EQ(fs_.FindFirstFile(QStringLiteral("e:\\missing\\*.*"), 0, found), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(fs_.FindFirstFile(QStringLiteral("e:\\missing\\*.*"), 0, found),
+              INVALID_HANDLE_VALUE);
 }
 
 TEST_F(FileSystemTest, ReadOnlyFilesAreMarked) {
     if (geteuid() == 0) GTEST_SKIP() << "every file is writable for root";
     drives_.MakeFile("e/locked.wav");
     ASSERT_EQ(chmod(drives_.Native("e/locked.wav").constData(), 0444), 0);
-    EXPECT_EQ(fs_.GetFileAttributes(QStringLiteral("e:\\locked.wav")),
-              int(faArchive | faReadOnly));
+    EXPECT_EQ(fs_.GetFileAttributes(QStringLiteral("e:\\locked.wav")), int(faArchive | faReadOnly));
     TSearchRec found;
-    const FindHandle handle = fs_.FindFirstFile(QStringLiteral("e:\\locked.wav"), faReadOnly, found);
+    const FindHandle handle =
+        fs_.FindFirstFile(QStringLiteral("e:\\locked.wav"), faReadOnly, found);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     EXPECT_EQ(found.Attr, unsigned(faArchive | faReadOnly));
     fs_.FindClose(handle);
@@ -295,11 +298,8 @@ TEST(NativeNamesTest, DisplayShowsOddCharactersReadably) {
         QByteArray bytes;
         const char* shown;
     } cases[] = {
-        {"plain.wav", "plain.wav"},
-        {"new\nline", "new\xe2\x90\x8aline"},
-        {"bad\xff", "bad\\xFF"},
-        {"a\\b", "a\\b"},
-        {"del\x7f", "del\xe2\x90\xa1"},
+        {"plain.wav", "plain.wav"}, {"new\nline", "new\xe2\x90\x8aline"}, {"bad\xff", "bad\\xFF"},
+        {"a\\b", "a\\b"},           {"del\x7f", "del\xe2\x90\xa1"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(DisplayName(FromNativeName(c.bytes)), QString::fromUtf8(c.shown)) << c.shown;

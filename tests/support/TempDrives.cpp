@@ -62,4 +62,6 @@ void TempDrives::Enter(const QString& drivePath) const {
         << drivePath.toStdString() << ": " << platform::FileSystem().GetLastError();
 }
 
-QByteArray TempDrives::ProcessDirectory() { return QFile::encodeName(QDir::currentPath()); }
+QByteArray TempDrives::ProcessDirectory() {
+    return QFile::encodeName(QDir::currentPath());
+}

@@ -19,7 +19,7 @@ class QWidget;
 // Each drive's root is <temp>/<letter>. Files and folders are made with
 // native paths below the temporary folder ("e/MEDIA/a.wav").
 class TempDrives {
-public:
+  public:
     struct Drive {
         char Letter;
         unsigned Type = platform::DRIVE_FIXED;
@@ -43,7 +43,7 @@ public:
     // The process's real current directory, native.
     static QByteArray ProcessDirectory();
 
-private:
+  private:
     QTemporaryDir temp_;
     QString savedDirectory_;
     std::unique_ptr<platform::IFileSystem> saved_;

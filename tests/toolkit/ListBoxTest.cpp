@@ -16,7 +16,8 @@ TEST(ListItemsTest, SortedListsInsertInOrderAndSayWhere) {
         const char* text;
         int index;
     } adds[] = {{"b.wav", 0}, {"A.wav", 0}, {"c.wav", 2}, {"B.wav", 1}, {"a.wav", 1}};
-    for (const auto& add : adds) EXPECT_EQ(items.Add(QString::fromUtf8(add.text)), add.index) << add.text;
+    for (const auto& add : adds)
+        EXPECT_EQ(items.Add(QString::fromUtf8(add.text)), add.index) << add.text;
     EXPECT_EQ(items.ToStringList(), (QStringList{"A.wav", "a.wav", "B.wav", "b.wav", "c.wav"}));
     EXPECT_EQ(items.IndexOf(QStringLiteral("b.wav")), 3);
     EXPECT_EQ(items.IndexOf(QStringLiteral("B.WAV")), -1);
@@ -31,13 +32,17 @@ TEST(ListItemsTest, SortedListsInsertInOrderAndSayWhere) {
 }
 
 class ListBoxTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         host_.resize(300, 300);
         list_->SetBounds(0, 0, 200, 200);
         for (const char* row : {"one", "two", "three"}) list_->Items().Add(QString::fromUtf8(row));
-        list_->OnClick = [this](TObject*) { events_ << QStringLiteral("click %1").arg(list_->ItemIndex()); };
-        list_->OnDblClick = [this](TObject*) { events_ << QStringLiteral("dbl %1").arg(list_->ItemIndex()); };
+        list_->OnClick = [this](TObject*) {
+            events_ << QStringLiteral("click %1").arg(list_->ItemIndex());
+        };
+        list_->OnDblClick = [this](TObject*) {
+            events_ << QStringLiteral("dbl %1").arg(list_->ItemIndex());
+        };
         host_.show();
     }
 
@@ -67,7 +72,8 @@ TEST_F(ListBoxTest, EverySelectionChangeByMouseOrKeyClicks) {
     QTest::keyClick(list_->View(), Qt::Key_Down);
     QTest::keyClick(list_->View(), Qt::Key_Down);  // already on the last row
     QTest::keyClick(list_->View(), Qt::Key_Up);
-    QTest::mouseClick(list_->View()->viewport(), Qt::LeftButton, {}, QPoint(5, 190));  // below the rows
+    QTest::mouseClick(list_->View()->viewport(), Qt::LeftButton, {},
+                      QPoint(5, 190));  // below the rows
     EXPECT_EQ(events_, (QStringList{"click 1", "click 2", "click 1"}));
     events_.clear();
     QTest::mouseDClick(list_->View()->viewport(), Qt::LeftButton, {}, Row(0));
