@@ -419,7 +419,9 @@ TFileListBox::TFileListBox(TComponent* AOwner) : TCustomListBox(AOwner) {
 TFileListBox::~TFileListBox() = default;
 
 void TFileListBox::SetDirectory(const QString& path) {
-    if (path.compare(directory_, Qt::CaseInsensitive) == 0) return;
+    // Exact comparison: on a case-sensitive drive "MEDIA" and "media" are two
+    // folders, and re-reading the same one is harmless.
+    if (path == directory_) return;
     // The old folder is only the base for a relative path; if it has gone,
     // that must not keep the list from moving on.
     FileSystem().SetCurrentDirectory(directory_);
@@ -453,7 +455,7 @@ QString TFileListBox::FileName() const {
 }
 
 void TFileListBox::SetFileName(const QString& text) {
-    if (text.isEmpty() || text.compare(FileName(), Qt::CaseInsensitive) == 0) return;
+    if (text.isEmpty() || text == FileName()) return;
     const TPathParts parts = SplitEntry(text);
     const QString folder = QString(parts.Drive) + QLatin1Char(':') + parts.DirPart;
     if (dirList_)

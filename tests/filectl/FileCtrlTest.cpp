@@ -229,6 +229,20 @@ TEST_F(FileCtrlTest, SettingDirectoryByPathMovesTheDriveThroughTheCombo) {
     EXPECT_EQ(dl->Directory(), QStringLiteral("D:\\x"));
 }
 
+TEST_F(FileCtrlTest, FoldersDifferingOnlyInCaseAreTwoFolders) {
+    drives_.MakeFolder("e/media");
+    drives_.MakeFile("e/media/lower.wav");
+    drives_.Enter(QStringLiteral("e:\\MEDIA"));
+    auto* dl = new TDirectoryListBox(&host_);
+    auto* fl = new TFileListBox(&host_);
+    dl->SetFileList(fl);
+    dl->HandleNeeded();
+    fl->HandleNeeded();
+    dl->SetDirectory(QStringLiteral("E:\\media"));
+    EXPECT_EQ(fl->Directory(), QStringLiteral("E:\\media"));
+    EXPECT_EQ(ItemsOf(fl->Items()), QStringList{"lower.wav"});
+}
+
 TEST_F(FileCtrlTest, DirLabelShowsTheShortenedDirectory) {
     auto* dl = new TDirectoryListBox(&host_);
     auto* label = new TLabel(&host_);
@@ -472,6 +486,33 @@ TEST_F(FileCtrlTest, FolderGlyphsSitAtTheirOffsetsOnTheRowColour) {
     // Row 1, a subfolder of a root: glyph at PathLevel * 4 + 6 = 10.
     EXPECT_EQ(pixel(1, 9, 4), window);
     EXPECT_EQ(pixel(1, 10, 4), QColor(Qt::black));
+}
+
+TEST_F(FileCtrlTest, FileTextStartsAfterTheGlyphOnlyWhenGlyphsAreShown) {
+    drives_.Enter(QStringLiteral("e:\\MEDIA"));
+    auto* fl = new TFileListBox(&host_);
+    fl->SetBounds(0, 0, 200, 100);
+    host_.show();
+    const QColor window = ColorToQColor(clWindow);
+    // The first column of row 0 holding anything but the row's colour.
+    const auto firstInk = [&] {
+        const QImage image = fl->grab().toImage();
+        const TRect r = fl->ItemRect(0);
+        for (int x = r.Left; x < r.Right; ++x)
+            for (int y = r.Top; y < r.Bottom; ++y)
+                if (image.pixelColor(x, y) != window) return x - r.Left;
+        return -1;
+    };
+    const int plain = firstInk();
+    EXPECT_GE(plain, 2);
+    EXPECT_LE(plain, 4);
+    fl->SetShowGlyphs(true);
+    EXPECT_EQ(firstInk(), 2 + 2);  // the glyph at 2, whose art starts in its third column
+    const QImage image = fl->grab().toImage();
+    const TRect r = fl->ItemRect(0);
+    for (int x = 18; x < 22; ++x)  // between the glyph and the text at 16 + 6
+        for (int y = r.Top; y < r.Bottom; ++y)
+            EXPECT_EQ(image.pixelColor(r.Left + x, y), window) << x << "," << y;
 }
 
 TEST_F(FileCtrlTest, GlyphResourcesAreSixteenColourArtWithTheirSizes) {

@@ -98,6 +98,15 @@ TEST(DriveTableTest, AlwaysHasTheSystemDrive) {
     EXPECT_EQ(drives[0].Root, QByteArray("/"));
 }
 
+TEST(SystemFileSystemTest, DriveCIsTheRootAndItsWindowsFolderTheDataFolder) {
+    LinuxFileSystem system;
+    EXPECT_TRUE(system.GetLogicalDrives() & (1u << 2));
+    EXPECT_EQ(system.NativePath(QStringLiteral("c:\\windows\\dclick.wav")),
+              DataFolder() + "/dclick.wav");
+    EXPECT_EQ(system.NativePath(QStringLiteral("C:\\usr\\share")), QByteArray("/usr/share"));
+    EXPECT_EQ(system.FromNative("/usr/share"), QStringLiteral("C:\\usr\\share"));
+}
+
 // ---------------------------------------------------------------------------
 
 class FileSystemTest : public testing::Test {
