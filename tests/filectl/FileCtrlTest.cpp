@@ -85,6 +85,9 @@ TEST_F(FileCtrlTest, DriveItemsCarryLabelsRemoteNamesAndGlyphs) {
     EXPECT_NE(dc->Items().Objects(1), dc->Items().Objects(0));  // removable vs fixed
     EXPECT_EQ(dc->Items().Objects(4), dc->Items().Objects(3));  // both remote
 
+    dc->SetBounds(0, 0, 145, 24);
+    EXPECT_FALSE(dc->grab().toImage().isNull());  // the owner-drawn face paints
+
     dc->SetTextCase(tcUpperCase);
     EXPECT_EQ(dc->Items()[2], QStringLiteral("E: [SYSTEM]"));
     EXPECT_EQ(dc->Items()[3], QStringLiteral("F: \\\\SERVER\\SHARE"));

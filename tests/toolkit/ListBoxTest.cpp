@@ -31,6 +31,16 @@ TEST(ListItemsTest, SortedListsInsertInOrderAndSayWhere) {
     EXPECT_EQ(plain.ToStringList(), (QStringList{"m", "a"}));
 }
 
+TEST(ListItemsTest, ASortedListFilledDuringAnUpdateEndsUpSorted) {
+    TListItems items;
+    items.SetSorted(true);
+    items.BeginUpdate();
+    for (const char* text : {"d", "B", "a", "c", "b"}) items.Add(QString::fromUtf8(text));
+    items.EndUpdate();
+    EXPECT_EQ(items.ToStringList(), (QStringList{"a", "B", "b", "c", "d"}));
+    EXPECT_EQ(items.Add(QStringLiteral("bb")), 3);
+}
+
 class ListBoxTest : public testing::Test {
   protected:
     void SetUp() override {
