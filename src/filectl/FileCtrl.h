@@ -44,6 +44,8 @@ class TFolderBitmap : public TBitmap {
     TFolderBitmap() { SetSize(16, 16); }
 };
 
+// The machine's drives, one item per drive with its glyph; picking one moves
+// the linked directory list to that drive's current folder.
 class TDriveComboBox : public TCustomComboBox {
     Q_OBJECT
 
@@ -79,6 +81,9 @@ class TDriveComboBox : public TCustomComboBox {
     TBitmap floppyGlyph_, hardGlyph_, networkGlyph_, cdromGlyph_, ramGlyph_;
 };
 
+// The chain of folders from the drive root down to Directory, then
+// Directory's subfolders. A single click only selects; a double click or
+// Enter opens the selected folder.
 class TDirectoryListBox : public TCustomListBox {
     Q_OBJECT
 
@@ -134,6 +139,8 @@ class TDirectoryListBox : public TCustomListBox {
     TFolderBitmap openGlyph_, currentGlyph_, closedGlyph_;
 };
 
+// The entries of Directory that match Mask (pieces split at ";") and
+// FileType, sorted. Names are read only while the window exists.
 class TFileListBox : public TCustomListBox {
     Q_OBJECT
 
@@ -191,6 +198,8 @@ class TFileListBox : public TCustomListBox {
     TBitmap executableGlyph_, closedGlyph_, unknownGlyph_;
 };
 
+// Named masks from Filter ("name|mask|name|mask"); the picked mask goes to
+// the linked file list.
 class TFilterComboBox : public TCustomComboBox {
     Q_OBJECT
 

@@ -289,8 +289,10 @@ bool LinuxFileSystem::GetVolumeInformation(const QString& root, QString* volumeN
                                            unsigned* fileSystemFlags) {
     const DriveInfo* drive = HasDriveLetter(root) ? DriveOf(root[0]) : nullptr;
     if (!drive) return Fail(ENODEV);
+    // A share whose server has gone can hold a stat for minutes; the drive
+    // list asks this of every drive, so network drives answer from the table.
     struct stat st {};
-    if (stat(drive->Root.constData(), &st) != 0) return Fail(errno);
+    if (drive->Type != DRIVE_REMOTE && stat(drive->Root.constData(), &st) != 0) return Fail(errno);
     if (volumeName) *volumeName = drive->Label;
     if (fileSystemFlags) {
         *fileSystemFlags = IsCaseInsensitiveType(drive->FileSystemType)
@@ -367,7 +369,10 @@ int LinuxFileSystem::GetFileAttributes(const QString& path) {
     if (!absolute) return -1;
     const QByteArray native = ToNative(*absolute);
     struct stat st {};
-    if (stat(native.constData(), &st) != 0) return Fail(errno), -1;
+    if (stat(native.constData(), &st) != 0) {
+        Fail(errno);
+        return -1;
+    }
     const QString name = absolute->section(QLatin1Char('\\'), -1);
     unsigned attr = S_ISDIR(st.st_mode) ? faDirectory : S_ISREG(st.st_mode) ? faArchive : faSysFile;
     if (name.startsWith(QLatin1Char('.'))) attr |= faHidden;
