@@ -56,17 +56,21 @@ Fixture& Folders() {
     return fixture;
 }
 
+// One pass over the folder, keeping names that match any of the masks.
 std::vector<std::string> BareList(const QByteArray& folder, const std::vector<const char*>& masks,
                                   bool foldersOnly) {
     std::vector<std::string> names;
-    for (const char* mask : masks) {
-        DIR* dir = opendir(folder.constData());
-        while (const dirent* entry = readdir(dir)) {
-            if (foldersOnly && entry->d_type != DT_DIR) continue;
-            if (fnmatch(mask, entry->d_name, FNM_CASEFOLD) == 0) names.emplace_back(entry->d_name);
+    DIR* dir = opendir(folder.constData());
+    while (const dirent* entry = readdir(dir)) {
+        if (foldersOnly && entry->d_type != DT_DIR) continue;
+        for (const char* mask : masks) {
+            if (fnmatch(mask, entry->d_name, FNM_CASEFOLD) == 0) {
+                names.emplace_back(entry->d_name);
+                break;
+            }
         }
-        closedir(dir);
     }
+    closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
 }
