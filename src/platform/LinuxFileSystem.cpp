@@ -12,7 +12,7 @@
 #include "platform/DriveTable.h"
 #include "platform/NativeNames.h"
 
-Q_LOGGING_CATEGORY(lcFileSystem, "brelmo.platform.filesystem")
+Q_LOGGING_CATEGORY(lcFileSystem, "brelmo.platform.filesystem", QtWarningMsg)
 
 namespace platform {
 
@@ -383,8 +383,9 @@ int LinuxFileSystem::GetFileAttributes(const QString& path) {
 bool LinuxFileSystem::ChangeTo(const QString& absolutePath) {
     const QByteArray native = ToNative(absolutePath);
     if (chdir(native.constData()) != 0) {
-        qCDebug(lcFileSystem) << "chdir failed" << native << std::strerror(errno);
-        return Fail(errno);
+        const int error = errno;
+        qCDebug(lcFileSystem) << "chdir failed" << native << std::strerror(error);
+        return Fail(error);
     }
     current_ = absolutePath;
     driveFolders_[DriveIndex(absolutePath[0])] = absolutePath;
