@@ -18,8 +18,18 @@ class TCustomListBox::InnerView : public QListView {
 
   protected:
     void mousePressEvent(QMouseEvent* event) override {
+        pressedIndex_ = owner_->ItemIndex();
+        // A press below the last row keeps the selection as it is.
+        if (!indexAt(event->position().toPoint()).isValid()) return;
         QListView::mousePressEvent(event);
-        if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+        pressedIndex_ = owner_->ItemIndex();
+        if (event->button() == Qt::LeftButton) owner_->Click();
+    }
+
+    // Dragging with the button down moves the selection too.
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QListView::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && owner_->ItemIndex() != pressedIndex_)
             owner_->Click();
     }
 
@@ -48,6 +58,7 @@ class TCustomListBox::InnerView : public QListView {
     }
 
     TCustomListBox* owner_;
+    int pressedIndex_ = -1;
 };
 
 TCustomListBox::TCustomListBox(TComponent* AOwner)

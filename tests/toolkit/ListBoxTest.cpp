@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QMouseEvent>
 #include <QTest>
 
 #include "toolkit/ComboBox.h"
@@ -85,6 +87,13 @@ TEST_F(ListBoxTest, EverySelectionChangeByMouseOrKeyClicks) {
     QTest::mouseClick(list_->View()->viewport(), Qt::LeftButton, {},
                       QPoint(5, 190));  // below the rows
     EXPECT_EQ(events_, (QStringList{"click 1", "click 2", "click 1"}));
+    events_.clear();
+    QTest::mousePress(list_->View()->viewport(), Qt::LeftButton, {}, Row(1));
+    QMouseEvent drag(QEvent::MouseMove, Row(2), list_->View()->viewport()->mapToGlobal(Row(2)),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(list_->View()->viewport(), &drag);
+    QTest::mouseRelease(list_->View()->viewport(), Qt::LeftButton, {}, Row(2));
+    EXPECT_EQ(events_, (QStringList{"click 1", "click 2"}));
     events_.clear();
     QTest::mouseDClick(list_->View()->viewport(), Qt::LeftButton, {}, Row(0));
     ASSERT_FALSE(events_.isEmpty());
