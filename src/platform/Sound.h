@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 namespace platform {
@@ -14,18 +15,25 @@ constexpr unsigned SND_NOSTOP = 0x10;
 constexpr unsigned SND_FILENAME = 0x20000;
 constexpr unsigned SND_RESOURCE = 0x40004;
 
+// A resource "name" below 0x10000 is a numeric resource id, not a pointer.
+inline bool IsResourceId(const void* sound) {
+    return reinterpret_cast<std::uintptr_t>(sound) < 0x10000;
+}
+
 // Plays wave sounds: one sound at a time, a new one replacing the one playing.
 // Called on the GUI thread only.
 //
-// PlaySound(sound, flags): 'sound' is a null-terminated file name (with a
-// drive letter and backslashes, or a native path), a resource name (with
+// PlaySound(sound, flags): 'sound' is a null-terminated UTF-8 file name (with
+// a drive letter and backslashes, or a native path), a resource name (with
 // SND_RESOURCE), or a pointer to a complete wave file image (with
-// SND_MEMORY). A null sound stops the sound that is playing. Without
-// SND_ASYNC the call returns only when the sound has ended; SND_LOOP repeats
-// until stopped. A sound that is missing or not a playable wave plays the
-// desktop's default event sound instead, unless SND_NODEFAULT. Returns false
-// when nothing could be played (no sound device, bad sound with
-// SND_NODEFAULT). Never blocks longer than the sound plus a small bound.
+// SND_MEMORY). A null sound stops the sound that is playing and succeeds.
+// Without SND_ASYNC the call returns only when the sound has ended; SND_LOOP
+// repeats an asynchronous sound until it is stopped or replaced (a
+// synchronous one plays once). SND_NOSTOP fails, playing nothing, while a
+// sound is playing. A sound that is missing or not a playable wave plays the
+// desktop's default event sound instead, once, unless SND_NODEFAULT. Returns
+// false when nothing could be played or it played with no sound device.
+// Never blocks longer than the sound plus a small bound.
 class ISound {
 public:
     virtual ~ISound() = default;

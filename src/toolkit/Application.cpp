@@ -47,6 +47,7 @@ void TApplication::SetTitle(const QString& title) {
 }
 
 void TApplication::Terminate() {
+    terminated_ = true;
     QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
 }
 

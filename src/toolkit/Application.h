@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QPointer>
+#include <QWidget>
 #include <QString>
 #include <exception>
 #include <functional>
@@ -28,9 +30,14 @@ public:
 
     // Posts a quit request: the message loop ends when it takes the request.
     void Terminate();
+    bool Terminated() const { return terminated_; }
 
     // Runs the message loop until a quit request; returns its exit code.
     int Run();
+
+    // The first form created; closing it ends the program.
+    QWidget* MainForm() const { return mainForm_; }
+    void SetMainForm(QWidget* form) { mainForm_ = form; }
 
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool show) { showHint_ = show; }
@@ -50,7 +57,9 @@ private:
     void ShowNextMessage();
 
     QString title_;
+    QPointer<QWidget> mainForm_;
     bool showHint_ = true;
+    bool terminated_ = false;
     bool showingMessage_ = false;
     QStringList pendingMessages_;
 };

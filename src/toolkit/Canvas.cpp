@@ -202,10 +202,12 @@ int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags) {
     const int qflags = QtTextFlags(flags);
     const QRect area = rect.ToQRect();
     const QRect bound = fm.boundingRect(area, qflags, text);
+    // One line is as high as TextHeight says, so that measures agree.
+    const int height = (flags & DT_SINGLELINE) ? fm.height() : bound.height();
     if (flags & DT_CALCRECT) {
         rect.Right = rect.Left + bound.width();
-        rect.Bottom = rect.Top + bound.height();
-        return bound.height();
+        rect.Bottom = rect.Top + height;
+        return height;
     }
     WithPainter([&](QPainter& p) {
         if (!(flags & DT_NOCLIP)) p.setClipRect(area, Qt::IntersectClip);
@@ -215,7 +217,7 @@ int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags) {
         p.setPen(ColorToQColor(font_.Color));
         p.drawText(area, qflags, text);
     });
-    return bound.height();
+    return height;
 }
 
 int TCanvas::SetBkMode(int mode) {

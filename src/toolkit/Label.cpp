@@ -1,7 +1,9 @@
 #include "toolkit/Label.h"
 
 TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
-    resize(65, 13);
+    SetBounds(Left(), Top(), 65, 17);
+    autoSize_ = true;
+    showAccelChar_ = true;
 }
 
 void TLabel::SetCaption(const QString& caption) {
@@ -11,16 +13,16 @@ void TLabel::SetCaption(const QString& caption) {
     Invalidate();
 }
 
-void TLabel::SetAutoSize(bool autoSize) {
-    if (autoSize == autoSize_) return;
-    autoSize_ = autoSize;
-    AdjustBounds();
-}
-
 void TLabel::SetAlignment(TAlignment alignment) {
     if (alignment == alignment_) return;
     alignment_ = alignment;
     Invalidate();
+}
+
+void TLabel::SetAutoSize(bool autoSize) {
+    if (autoSize == autoSize_) return;
+    autoSize_ = autoSize;
+    AdjustBounds();
 }
 
 void TLabel::SetTransparent(bool transparent) {
@@ -29,29 +31,77 @@ void TLabel::SetTransparent(bool transparent) {
     Invalidate();
 }
 
+void TLabel::SetShowAccelChar(bool show) {
+    if (show == showAccelChar_) return;
+    showAccelChar_ = show;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TLabel::SetWordWrap(bool wordWrap) {
+    if (wordWrap == wordWrap_) return;
+    wordWrap_ = wordWrap;
+    AdjustBounds();
+    Invalidate();
+}
+
 void TLabel::FontChanged() {
     AdjustBounds();
-    TGraphicControl::FontChanged();
+    Invalidate();
+}
+
+unsigned TLabel::AlignmentFlag() const {
+    switch (alignment_) {
+        case taRightJustify:
+            return DT_RIGHT;
+        case taCenter:
+            return DT_CENTER;
+        case taLeftJustify:
+            break;
+    }
+    return DT_LEFT;
+}
+
+void TLabel::PaintBackground() {
+    TCanvas& canvas = Canvas();
+    if (!transparent_) {
+        canvas.Brush().Color = Color();
+        canvas.Brush().Style = bsSolid;
+        canvas.FillRect(ClientRect());
+    }
+    canvas.Brush().Style = bsClear;
+}
+
+void TLabel::Paint() {
+    PaintBackground();
+    TRect r = ClientRect();
+    DoDrawText(r, AlignmentFlag() | DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0));
+}
+
+void TLabel::DoDrawText(TRect& rect, unsigned flags) {
+    QString text = caption_;
+    // An empty caption (or a lone prefix) still measures one line high.
+    if ((flags & DT_CALCRECT) && (text.isEmpty() || (showAccelChar_ && text == u"&"))) text += u' ';
+    if (!showAccelChar_) flags |= DT_NOPREFIX;
+    TCanvas& canvas = Canvas();
+    canvas.SetFont(Font());
+    if (Enabled() || (flags & DT_CALCRECT)) {
+        canvas.DrawText(text, rect, flags);
+        return;
+    }
+    TRect engraved = rect;
+    OffsetRect(engraved, 1, 1);
+    canvas.Font().Color = clBtnHighlight;
+    canvas.DrawText(text, engraved, flags);
+    canvas.Font().Color = clBtnShadow;
+    canvas.DrawText(text, rect, flags);
 }
 
 void TLabel::AdjustBounds() {
     if (!autoSize_) return;
-    Canvas().SetFont(Font());
-    const int height = Canvas().TextHeight(caption_);
-    SetBounds(Left(), Top(), Canvas().TextWidth(caption_), height);
-}
-
-void TLabel::Paint() {
-    TCanvas& canvas = Canvas();
-    canvas.SetFont(Font());
-    TRect rect = ClientRect();
-    if (!transparent_) {
-        canvas.Brush().Color = Color();
-        canvas.FillRect(rect);
-    }
-    canvas.SetBkMode(TRANSPARENT);
-    unsigned flags = DT_NOPREFIX | DT_SINGLELINE;
-    if (alignment_ == taCenter) flags |= DT_CENTER;
-    if (alignment_ == taRightJustify) flags |= DT_RIGHT;
-    canvas.DrawText(caption_, rect, flags);
+    TRect r = ClientRect();
+    DoDrawText(r, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
+    int left = Left();
+    if (alignment_ == taRightJustify) left += Width() - r.Right;
+    SetBounds(left, Top(), r.Right, r.Bottom);
 }

@@ -1,0 +1,56 @@
+#include "app/Just1_32.h"
+
+#include "toolkit/Application.h"
+
+TPreviousInstance* PreviousInstance = nullptr;
+
+namespace Just1_32 {
+
+void Initialize() {
+    if (PreviousInstance) return;
+    PreviousInstance = new TPreviousInstance;
+    platform::IInstance& instance = platform::Instance();
+    const QString name = Application ? Application->Title() : QString();
+    PreviousInstance->MutexHandle = instance.CreateMutex(name);
+    if (PreviousInstance->MutexHandle != 0 &&
+        instance.GetLastError() == platform::ERROR_ALREADY_EXISTS) {
+        PreviousInstance->AlreadyRunning = true;
+        instance.CloseHandle(PreviousInstance->MutexHandle);
+        PreviousInstance->MutexHandle = 0;
+    }
+}
+
+void Finalize() {
+    if (!PreviousInstance) return;
+    if (PreviousInstance->MutexHandle != 0)
+        platform::Instance().CloseHandle(PreviousInstance->MutexHandle);
+    delete PreviousInstance;
+    PreviousInstance = nullptr;
+}
+
+}  // namespace Just1_32
+
+namespace {
+
+// The first search is taken to find this copy's own application window, the
+// newest; emptying its text lets the second search reach the running copy.
+void ForwardAndQuit() {
+    platform::IInstance& instance = platform::Instance();
+    const QString title = Application->Title();
+    platform::HWND window = instance.FindWindow(title);
+    instance.SetWindowText(window, QString());
+    window = instance.FindWindow(title);
+    if (window != 0) {
+        if (instance.IsIconic(window))
+            instance.ShowWindow(window, platform::SW_RESTORE);
+        else
+            instance.BringWindowToTop(window);
+    }
+    Application->Terminate();
+}
+
+}  // namespace
+
+TJustOne32::TJustOne32(TComponent* AOwner) : TComponent(AOwner) {
+    if (PreviousInstance && PreviousInstance->AlreadyRunning && Application) ForwardAndQuit();
+}

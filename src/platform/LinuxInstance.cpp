@@ -1,0 +1,408 @@
+#include "platform/LinuxInstance.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLoggingCategory>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QWidget>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+Q_LOGGING_CATEGORY(lcInstance, "brelmo.platform.instance")
+
+namespace platform {
+
+namespace {
+
+// A request is one line; an answer is "1" or "0". A copy that does not
+// answer in time is taken as not there, so a hung copy cannot hang another.
+constexpr int kConnectTimeoutMs = 300;
+constexpr int kAnswerTimeoutMs = 600;
+constexpr qint64 kLongestRequest = 4096;
+
+// Names become file names: percent-encoded, or hashed when that is too long.
+QByteArray EncodeName(const QString& name) {
+    QByteArray encoded = name.toUtf8().toPercentEncoding();
+    if (encoded.size() <= 200) return encoded;
+    return "h" + QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha256).toHex();
+}
+
+int OpenNoFollow(const QByteArray& path, int flags) {
+    int fd;
+    do {
+        fd = ::open(path.constData(), flags | O_CLOEXEC | O_NOFOLLOW, 0600);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int Flock(int fd, int operation) {
+    int result;
+    do {
+        result = ::flock(fd, operation);
+    } while (result != 0 && errno == EINTR);
+    return result;
+}
+
+QString RefusalReason(int error) {
+    if (error == ELOOP || error == ENOTDIR)
+        return QStringLiteral("it is a symbolic link or not a folder");
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+void SayRunningUnguarded(const QByteArray& folder, const QString& reason) {
+    static bool said = false;
+    if (said) return;
+    said = true;
+    std::fprintf(stderr,
+                 "brelmo: not using %s for the single-instance guard (%s); running without it\n",
+                 folder.constData(), reason.toLocal8Bit().constData());
+}
+
+struct WindowEntry {
+    quint64 order = 0;
+    QString text;
+};
+
+std::optional<WindowEntry> ReadEntry(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray content = file.read(64 * 1024);
+    const qsizetype newline = content.indexOf('\n');
+    if (newline < 0) return std::nullopt;
+    bool ok = false;
+    WindowEntry entry{content.left(newline).toULongLong(&ok),
+                      QString::fromUtf8(content.mid(newline + 1))};
+    if (!ok) return std::nullopt;
+    return entry;
+}
+
+QByteArray CandidateFolder() {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && QFileInfo(QFile::decodeName(runtime)).isDir())
+        return runtime + "/brelmo";
+    return "/tmp/brelmo-" + QByteArray::number(::geteuid());
+}
+
+QByteArray CheckedFolder(QString* refusal) {
+    QByteArray folder = CandidateFolder();
+    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) {
+        *refusal = RefusalReason(errno);
+        return {};
+    }
+    const int fd = OpenNoFollow(folder, O_RDONLY | O_DIRECTORY);
+    if (fd < 0) {
+        *refusal = RefusalReason(errno);
+        return {};
+    }
+    struct stat status {};
+    QString reason;
+    if (::fstat(fd, &status) != 0)
+        reason = RefusalReason(errno);
+    else if (status.st_uid != ::geteuid())
+        reason = QStringLiteral("it belongs to another user");
+    else if ((status.st_mode & 077) != 0 && ::fchmod(fd, 0700) != 0)
+        reason = RefusalReason(errno);
+    ::close(fd);
+    *refusal = reason;
+    return reason.isEmpty() ? folder : QByteArray();
+}
+
+}  // namespace
+
+QByteArray PrivateRuntimeFolder(QString* refusal) {
+    refusal->clear();
+    return CheckedFolder(refusal);
+}
+
+LinuxInstance::LinuxInstance() {
+    QString refusal;
+    folder_ = PrivateRuntimeFolder(&refusal);
+    if (folder_.isEmpty()) SayRunningUnguarded(CandidateFolder(), refusal);
+}
+
+LinuxInstance::LinuxInstance(QByteArray folder) : folder_(std::move(folder)) {}
+
+LinuxInstance::~LinuxInstance() {
+    for (const auto& [handle, fd] : mutexes_) ::close(fd);
+    delete server_.data();
+    if (!ownId_.isEmpty() && !folder_.isEmpty()) RemoveWindowFiles(ownId_);
+    if (ownLock_ >= 0) ::close(ownLock_);
+}
+
+// --- Mutexes ---------------------------------------------------------------
+
+HANDLE LinuxInstance::CreateMutex(const QString& name) {
+    lastError_ = ERROR_ACCESS_DENIED;
+    if (folder_.isEmpty()) return 0;
+    const int fd = OpenNoFollow(folder_ + "/mutex-" + EncodeName(name), O_RDWR | O_CREAT);
+    if (fd < 0) return 0;
+    int claim = 0;
+    const auto tryClaim = [&] { claim = Flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno; };
+    if (ownOrder_ != 0) {
+        // The claim and a new place on top are one step for all copies, so a
+        // copy that finds the name taken always stands above its holder and
+        // finds its own window first.
+        ownOrder_ = NextOrder(tryClaim);
+        WriteOwnEntry();
+    } else {
+        tryClaim();
+    }
+    if (claim == 0) {
+        lastError_ = ERROR_SUCCESS;
+    } else if (claim == EWOULDBLOCK) {
+        lastError_ = ERROR_ALREADY_EXISTS;
+    } else {
+        ::close(fd);
+        return 0;
+    }
+    const HANDLE handle = nextHandle_++;
+    mutexes_[handle] = fd;
+    return handle;
+}
+
+bool LinuxInstance::CloseHandle(HANDLE handle) {
+    const auto found = mutexes_.find(handle);
+    if (found == mutexes_.end()) {
+        lastError_ = ERROR_INVALID_HANDLE;
+        return false;
+    }
+    ::close(found->second);
+    mutexes_.erase(found);
+    return true;
+}
+
+// --- Window files ----------------------------------------------------------
+
+QByteArray LinuxInstance::WindowFile(const QString& id, const char* suffix) const {
+    return folder_ + '/' + id.toLatin1() + suffix;
+}
+
+bool LinuxInstance::IsAlive(const QString& id) const {
+    const int fd = OpenNoFollow(WindowFile(id, ".lock"), O_RDONLY);
+    if (fd < 0) return false;
+    const bool held = Flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
+void LinuxInstance::RemoveWindowFiles(const QString& id) const {
+    // The entry goes first, so a window is never listed without its lock.
+    for (const char* suffix : {".entry", ".sock", ".lock"})
+        ::unlink(WindowFile(id, suffix).constData());
+}
+
+// Registrations are numbered under a lock, so the order is total even for
+// copies started in the same instant.
+quint64 LinuxInstance::NextOrder(const std::function<void()>& whileLocked) const {
+    const int fd = OpenNoFollow(folder_ + "/order", O_RDWR | O_CREAT);
+    if (fd < 0) {
+        if (whileLocked) whileLocked();
+        return 0;
+    }
+    Flock(fd, LOCK_EX);
+    if (whileLocked) whileLocked();
+    char text[32] = {};
+    const ssize_t length = ::pread(fd, text, sizeof text - 1, 0);
+    const quint64 order = (length > 0 ? std::strtoull(text, nullptr, 10) : 0) + 1;
+    const QByteArray written = QByteArray::number(order);
+    if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, written.constData(), written.size(), 0) < 0)
+        qCWarning(lcInstance) << "window order not stored:" << std::strerror(errno);
+    ::close(fd);
+    return order;
+}
+
+void LinuxInstance::WriteOwnEntry() {
+    if (folder_.isEmpty()) return;
+    QSaveFile file(QFile::decodeName(WindowFile(ownId_, ".entry")));
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(QByteArray::number(ownOrder_) + '\n' + ownText_.toUtf8());
+    file.commit();
+}
+
+// --- Registration and requests from other copies ---------------------------
+
+HWND LinuxInstance::RegisterApplicationWindow(const QString& text) {
+    ownText_ = text;
+    if (!ownId_.isEmpty()) {
+        WriteOwnEntry();
+        return HandleOf(ownId_);
+    }
+    ownId_ = QStringLiteral("win-%1-%2")
+                 .arg(::getpid())
+                 .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+    if (!folder_.isEmpty()) {
+        ownLock_ = OpenNoFollow(WindowFile(ownId_, ".lock"), O_RDWR | O_CREAT);
+        if (ownLock_ >= 0 && Flock(ownLock_, LOCK_EX | LOCK_NB) == 0 && StartServer()) {
+            ownOrder_ = NextOrder({});
+            WriteOwnEntry();
+        }
+    }
+    return HandleOf(ownId_);
+}
+
+void LinuxInstance::SetMainForm(QWidget* form) {
+    mainForm_ = form;
+}
+
+bool LinuxInstance::StartServer() {
+    // Owned by the Qt application, so it goes before the event machinery does.
+    server_ = new QLocalServer(QCoreApplication::instance());
+    if (!server_->listen(QFile::decodeName(WindowFile(ownId_, ".sock")))) return false;
+    QObject::connect(server_, &QLocalServer::newConnection, server_, [this] { TakeConnections(); });
+    return true;
+}
+
+void LinuxInstance::TakeConnections() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        QObject::connect(socket, &QLocalSocket::readyRead, socket,
+                         [this, socket] { AnswerRequest(socket); });
+        if (socket->bytesAvailable() > 0) AnswerRequest(socket);
+    }
+}
+
+void LinuxInstance::AnswerRequest(QLocalSocket* socket) {
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > kLongestRequest) socket->abort();
+        return;
+    }
+    const QByteArray line = socket->readLine().chopped(1);
+    const char command = line.isEmpty() ? '\0' : line[0];
+    const bool done = Act(command, QByteArray::fromPercentEncoding(line.mid(2)));
+    socket->write(done ? "1\n" : "0\n");
+    socket->disconnectFromServer();
+}
+
+bool LinuxInstance::Act(char command, const QByteArray& argument) {
+    QWidget* form = mainForm_.data();
+    switch (command) {
+        case 'T':
+            if (QString::fromUtf8(argument) == ownText_) return true;
+            ownText_ = QString::fromUtf8(argument);
+            WriteOwnEntry();
+            if (OnWindowTextChange) OnWindowTextChange(ownText_);
+            return true;
+        case 'I':
+            return form && form->isMinimized();
+        case 'S':
+            if (!form || argument.toInt() != SW_RESTORE) return false;
+            form->showNormal();
+            form->raise();
+            form->activateWindow();
+            return true;
+        case 'B':
+            if (!form) return false;
+            form->raise();
+            form->activateWindow();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool LinuxInstance::Request(HWND window, char command, const QByteArray& argument) {
+    if (window < 1 || window > static_cast<HWND>(windows_.size())) return false;
+    const QString& id = windows_[window - 1];
+    if (id == ownId_) return Act(command, argument);
+    if (folder_.isEmpty()) return false;
+
+    QLocalSocket socket;
+    socket.connectToServer(QFile::decodeName(WindowFile(id, ".sock")));
+    if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
+    QByteArray line(1, command);
+    if (!argument.isEmpty()) line += ' ' + argument.toPercentEncoding();
+    socket.write(line + '\n');
+    const QDeadlineTimer deadline(kAnswerTimeoutMs);
+    while (!socket.canReadLine()) {
+        if (deadline.hasExpired() || !socket.waitForReadyRead(deadline.remainingTime()))
+            return false;
+    }
+    return socket.readLine().trimmed() == "1";
+}
+
+HWND LinuxInstance::HandleOf(const QString& id) {
+    for (std::size_t i = 0; i < windows_.size(); ++i)
+        if (windows_[i] == id) return static_cast<HWND>(i + 1);
+    windows_.push_back(id);
+    return static_cast<HWND>(windows_.size());
+}
+
+// --- Window functions ------------------------------------------------------
+
+HWND LinuxInstance::FindWindow(const QString& text) {
+    QString best;
+    quint64 bestOrder = 0;
+    if (!ownId_.isEmpty() && ownText_ == text) {
+        best = ownId_;
+        bestOrder = ownOrder_;
+    }
+    if (!folder_.isEmpty()) {
+        const QDir folder(QFile::decodeName(folder_));
+        for (const QString& name : folder.entryList({QStringLiteral("win-*.entry")}, QDir::Files)) {
+            const QString id = name.chopped(6);
+            if (id == ownId_) continue;
+            if (!IsAlive(id)) {
+                RemoveWindowFiles(id);
+                continue;
+            }
+            const auto entry = ReadEntry(folder.filePath(name));
+            if (entry && entry->text == text && (best.isEmpty() || entry->order > bestOrder)) {
+                best = id;
+                bestOrder = entry->order;
+            }
+        }
+    }
+    return best.isEmpty() ? 0 : HandleOf(best);
+}
+
+bool LinuxInstance::SetWindowText(HWND window, const QString& text) {
+    return Request(window, 'T', text.toUtf8());
+}
+
+bool LinuxInstance::IsIconic(HWND window) {
+    return Request(window, 'I', {});
+}
+
+bool LinuxInstance::ShowWindow(HWND window, int command) {
+    return Request(window, 'S', QByteArray::number(command));
+}
+
+bool LinuxInstance::BringWindowToTop(HWND window) {
+    return Request(window, 'B', {});
+}
+
+// --- The service in use ----------------------------------------------------
+
+namespace {
+
+std::unique_ptr<IInstance>& Current() {
+    static std::unique_ptr<IInstance> current = std::make_unique<LinuxInstance>();
+    return current;
+}
+
+}  // namespace
+
+IInstance& Instance() {
+    return *Current();
+}
+
+std::unique_ptr<IInstance> SetInstance(std::unique_ptr<IInstance> instance) {
+    std::swap(Current(), instance);
+    return instance;
+}
+
+}  // namespace platform

@@ -1,0 +1,165 @@
+#include "platform/LinuxSound.h"
+
+#include <gst/gst.h>
+
+#include <QByteArrayList>
+#include <QFile>
+#include <QLoggingCategory>
+#include <cstdint>
+#include <cstring>
+
+#include "platform/FileSystem.h"
+
+namespace platform {
+
+Q_LOGGING_CATEGORY(lcSound, "brelmo.platform.sound", QtInfoMsg)
+
+namespace {
+
+bool InitGStreamer() {
+    static const bool ready = [] {
+        GError* error = nullptr;
+        if (gst_init_check(nullptr, nullptr, &error)) return true;
+        qCWarning(lcSound) << "no sound: GStreamer failed to start:"
+                           << (error ? error->message : "unknown error");
+        g_clear_error(&error);
+        return false;
+    }();
+    return ready;
+}
+
+std::unique_ptr<WaveDecoder> OpenFileSound(const char* name) {
+    const QByteArray path = FileSystem().NativePath(QString::fromUtf8(name));
+    if (path.isEmpty()) return nullptr;
+    return WaveDecoder::OpenFile(path, WaveDecoder::Accept::WaveOnly);
+}
+
+QString ResourcePath(const void* sound) {
+    if (IsResourceId(sound))
+        return QStringLiteral(":/sounds/%1").arg(reinterpret_cast<std::uintptr_t>(sound));
+    const QString name = QString::fromUtf8(static_cast<const char*>(sound));
+    return name.startsWith(QLatin1String(":/")) ? name : QStringLiteral(":/sounds/") + name;
+}
+
+std::unique_ptr<WaveDecoder> OpenResourceSound(const void* sound) {
+    QFile resource(ResourcePath(sound));
+    if (!resource.open(QIODevice::ReadOnly)) return nullptr;
+    return WaveDecoder::OpenBytes(resource.readAll(), WaveDecoder::Accept::WaveOnly);
+}
+
+// A wave image in memory is as long as its RIFF header says: 8 bytes of
+// header plus the size it gives.
+std::unique_ptr<WaveDecoder> OpenMemorySound(const void* sound) {
+    const auto* bytes = static_cast<const unsigned char*>(sound);
+    if (std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0)
+        return nullptr;
+    const std::uint32_t riffSize =
+        bytes[4] | bytes[5] << 8 | bytes[6] << 16 | static_cast<std::uint32_t>(bytes[7]) << 24;
+    const qsizetype length = qsizetype{8} + riffSize;
+    return WaveDecoder::OpenBytes(QByteArray(reinterpret_cast<const char*>(bytes), length),
+                                  WaveDecoder::Accept::WaveOnly);
+}
+
+// The freedesktop sound theme's bell, in each data folder where it may live.
+QByteArrayList ThemeBells() {
+    QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
+    if (dataDirs.isEmpty()) dataDirs = "/usr/local/share:/usr/share";
+    QByteArrayList bells;
+    for (const QByteArray& dir : dataDirs.split(':'))
+        if (!dir.isEmpty()) bells.append(dir + "/sounds/freedesktop/stereo/bell.oga");
+    return bells;
+}
+
+}  // namespace
+
+LinuxSound::LinuxSound() : LinuxSound(Options{}) {}
+
+LinuxSound::LinuxSound(Options options)
+    : options_(std::move(options)), available_(InitGStreamer()) {}
+
+LinuxSound::~LinuxSound() = default;
+
+bool LinuxSound::PlaySound(const void* sound, unsigned flags) {
+    if (!sound) {
+        Stop();
+        return true;
+    }
+    if ((flags & SND_NOSTOP) && Playing()) return false;
+    Stop();
+    std::unique_ptr<WaveDecoder> decoder = OpenSound(sound, flags);
+    if (!decoder && !(flags & SND_NODEFAULT)) {
+        // The stand-in sounds once, however the missing sound was to be played.
+        decoder = OpenDefaultSound();
+        flags &= ~SND_LOOP;
+    }
+    if (!decoder) return false;
+    return Play(std::move(decoder), flags);
+}
+
+std::unique_ptr<WaveDecoder> LinuxSound::OpenSound(const void* sound, unsigned flags) const {
+    // SND_RESOURCE carries the SND_MEMORY bit, so it is asked first.
+    if ((flags & SND_RESOURCE) == SND_RESOURCE) return OpenResourceSound(sound);
+    if (flags & SND_MEMORY) return OpenMemorySound(sound);
+    return OpenFileSound(static_cast<const char*>(sound));
+}
+
+std::unique_ptr<WaveDecoder> LinuxSound::OpenDefaultSound() const {
+    const QByteArrayList candidates =
+        options_.defaultSound ? QByteArrayList{*options_.defaultSound} : ThemeBells();
+    for (const QByteArray& path : candidates)
+        if (auto decoder = WaveDecoder::OpenFile(path, WaveDecoder::Accept::AnyFormat))
+            return decoder;
+    return nullptr;
+}
+
+bool LinuxSound::Play(std::unique_ptr<WaveDecoder> decoder, unsigned flags) {
+    if (!available_) return false;
+    const std::chrono::nanoseconds timeout = decoder->Duration() + options_.endBound;
+    if (!(flags & SND_ASYNC)) {
+        const auto output = SoundOutput::Start(std::move(decoder), false, options_.sink);
+        return output && output->WaitForEnd(timeout);
+    }
+
+    const unsigned long long generation = ++generation_;
+    QObject* context = &context_;
+    current_ = SoundOutput::Start(
+        std::move(decoder), flags & SND_LOOP, options_.sink, [this, context, generation] {
+            QMetaObject::invokeMethod(
+                context, [this, generation] { Release(generation); }, Qt::QueuedConnection);
+        });
+    return current_ && current_->OnDevice();
+}
+
+bool LinuxSound::Playing() const {
+    return current_ && !current_->Ended();
+}
+
+void LinuxSound::Stop() {
+    current_.reset();
+}
+
+void LinuxSound::Release(unsigned long long generation) {
+    if (generation == generation_) current_.reset();
+}
+
+namespace {
+
+// Made on first use, so that a test that swaps in a fake never starts GStreamer.
+std::unique_ptr<ISound>& Current() {
+    static std::unique_ptr<ISound> current;
+    return current;
+}
+
+}  // namespace
+
+ISound& Sound() {
+    if (!Current()) Current() = std::make_unique<LinuxSound>();
+    return *Current();
+}
+
+std::unique_ptr<ISound> SetSound(std::unique_ptr<ISound> sound) {
+    std::swap(Current(), sound);
+    return sound;
+}
+
+}  // namespace platform

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+struct sf_private_tag;
+struct SF_INFO;
+
+namespace platform {
+
+// Decodes a sound with libsndfile into interleaved 32-bit float frames, from
+// a file or from bytes it keeps. Every wave encoding libsndfile reads is
+// accepted (PCM of any width, float, mu-law, A-law, IMA and MS ADPCM). Not
+// thread-safe: one thread reads at a time (the output's streaming thread
+// once playback has started).
+class WaveDecoder {
+public:
+    // WaveOnly accepts RIFF/RF64 wave files alone; AnyFormat whatever
+    // libsndfile reads (the desktop's default sound is an Ogg file).
+    enum class Accept { WaveOnly, AnyFormat };
+
+    // Null when the file cannot be opened, is not a regular file (a folder,
+    // a pipe), or holds no playable sound.
+    static std::unique_ptr<WaveDecoder> OpenFile(const QByteArray& nativePath, Accept accept);
+    // The same for a complete file image held in memory.
+    static std::unique_ptr<WaveDecoder> OpenBytes(QByteArray bytes, Accept accept);
+
+    ~WaveDecoder();
+    WaveDecoder(const WaveDecoder&) = delete;
+    WaveDecoder& operator=(const WaveDecoder&) = delete;
+
+    int SampleRate() const { return sampleRate_; }
+    int Channels() const { return channels_; }
+    std::int64_t Frames() const { return frames_; }
+    std::chrono::nanoseconds Duration() const;
+
+    // Reads up to 'count' frames into 'out' (count * Channels() floats) and
+    // returns how many it read; 0 at the end or on a decoding error.
+    std::int64_t Read(float* out, std::int64_t count);
+    // Back to the first frame; false when the source cannot seek.
+    bool Rewind();
+
+private:
+    struct Memory;
+    WaveDecoder();
+    // Takes the stream's properties; false when it holds nothing we play.
+    bool Accepts(const SF_INFO& info, Accept accept);
+
+    std::unique_ptr<Memory> memory_;
+    int fd_ = -1;  // ours, not libsndfile's, so that it is closed exactly once
+    sf_private_tag* file_ = nullptr;
+    int sampleRate_ = 0;
+    int channels_ = 0;
+    int format_ = 0;
+    std::int64_t frames_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+#include "toolkit/AppWindow.h"
+
+#include "platform/Instance.h"
+#include "toolkit/Application.h"
+
+void RegisterApplicationWindow(TApplication& application) {
+    platform::IInstance& instance = platform::Instance();
+    const platform::HWND window = instance.RegisterApplicationWindow(application.Title());
+    application.OnTitleChange = [window](const QString& title) {
+        platform::Instance().SetWindowText(window, title);
+    };
+    instance.OnWindowTextChange = [&application](const QString& text) {
+        application.SetTitle(text);
+    };
+}

@@ -1,0 +1,58 @@
+#include "toolkit/Form.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+
+#include "toolkit/Application.h"
+
+TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
+    // The first form created is the application's main form.
+    if (Application && !Application->MainForm()) Application->SetMainForm(this);
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+    SetBorderStyle(bsSizeable);
+}
+
+void TForm::SetCaption(const QString& caption) {
+    caption_ = caption;
+    setWindowTitle(caption);
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle style) {
+    borderStyle_ = style;
+    Qt::WindowFlags flags = Qt::Window;
+    if (style == bsNone) flags |= Qt::FramelessWindowHint;
+    setWindowFlags(flags);
+}
+
+void TForm::CentreOnScreen() {
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    const QRect area = screen->geometry();
+    move(area.left() + (area.width() - Width()) / 2, area.top() + (area.height() - Height()) / 2);
+}
+
+void TForm::ShowForm() {
+    if (position_ == poScreenCenter) CentreOnScreen();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm::DoCreate() {
+    if (OnCreate) OnCreate(this);
+}
+
+bool TForm::event(QEvent* event) {
+    const bool handled = TWinControl::event(event);
+    if (event->type() == QEvent::WindowActivate && !activated_) {
+        activated_ = true;
+        if (OnActivate) OnActivate(this);
+    }
+    return handled;
+}
+
+void TForm::closeEvent(QCloseEvent* event) {
+    TWinControl::closeEvent(event);
+    if (event->isAccepted() && Application && Application->MainForm() == this)
+        Application->Terminate();
+}

@@ -1,0 +1,94 @@
+# Shared helpers of the end-to-end tests: a private X server, a private home
+# and runtime folder, the real program, clicks and screenshot pixels.
+# Sourced by tests/e2e/test_*.sh, which get the program's path as $1.
+set -euo pipefail
+
+BRELMO=$(realpath "$1")
+WORK=$(mktemp -d /tmp/brelmo-e2e.XXXXXX)
+export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/run XDG_DATA_HOME=$WORK/home/.local/share
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+export QT_QPA_PLATFORM=xcb
+PIDS=()
+
+cleanup() {
+    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$WORK/shot.png" ] && cp "$WORK/shot.png" "/tmp/brelmo-e2e-failure-$(basename "$0" .sh).png"
+    exit 1
+}
+
+start_x() {
+    local n
+    for n in $(seq 140 199); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 50); do
+            xdpyinfo >/dev/null 2>&1 && return 0
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+    done
+    fail "no X server could be started"
+}
+
+# Starts the program in folder $1 (default: the work folder); sets APP_PID.
+start_app() {
+    local dir=${1:-$WORK}
+    (cd "$dir" && exec "$BRELMO" >"$WORK/app.log" 2>&1) &
+    APP_PID=$!
+    PIDS+=("$APP_PID")
+}
+
+# Waits for a window of process $1 and prints its id.
+window_of() {
+    local pid=$1 id
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    fail "no window for process $pid"
+}
+
+# Window geometry as "X Y W H".
+geometry_of() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+        /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
+}
+
+screenshot() { import -window root "$WORK/shot.png"; }
+
+# Colour of screen pixel (x, y) in the last screenshot, as "r,g,b".
+pixel() {
+    convert "$WORK/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
+}
+
+# Clicks at (x, y) relative to the top-left corner of window $1.
+click_in() {
+    local geo
+    read -r -a geo <<<"$(geometry_of "$1")"
+    xdotool mousemove $((geo[0] + $2)) $((geo[1] + $3)) click 1
+}
+
+# Waits until process $1 has ended (at most $2 seconds); prints its exit code.
+wait_exit() {
+    local pid=$1 limit=${2:-5} code
+    for _ in $(seq $((limit * 10))); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid" 2>/dev/null && code=0 || code=$?
+            echo "$code"
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "process $pid still runs after ${limit}s"
+}

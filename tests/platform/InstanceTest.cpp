@@ -1,0 +1,284 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "platform/LinuxInstance.h"
+#include "support/InstanceHelperProcess.h"
+
+using platform::ERROR_ALREADY_EXISTS;
+using platform::ERROR_SUCCESS;
+using platform::HWND;
+using platform::LinuxInstance;
+
+namespace {
+
+class InstanceTest : public testing::Test {
+  protected:
+    QByteArray Folder() const { return temp_.path().toLocal8Bit(); }
+    QStringList Helper(const char* mode, const QString& a) const {
+        return {QString::fromLatin1(mode), temp_.path(), a};
+    }
+    QStringList WindowFiles() const {
+        return QDir(temp_.path()).entryList({QStringLiteral("win-*")}, QDir::Files | QDir::System);
+    }
+
+    QTemporaryDir temp_;
+};
+
+// --- Mutexes ---------------------------------------------------------------
+
+TEST_F(InstanceTest, FirstClaimOwnsTheNameAndLaterClaimsFindItTaken) {
+    LinuxInstance first(Folder()), second(Folder());
+    const auto held = first.CreateMutex(QStringLiteral("brelmo"));
+    ASSERT_NE(held, 0);
+    EXPECT_EQ(first.GetLastError(), ERROR_SUCCESS);
+
+    const auto taken = second.CreateMutex(QStringLiteral("brelmo"));
+    EXPECT_NE(taken, 0);
+    EXPECT_EQ(second.GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_TRUE(second.CloseHandle(taken));
+
+    const auto other = second.CreateMutex(QStringLiteral("Brelmo"));
+    EXPECT_EQ(second.GetLastError(), ERROR_SUCCESS) << "another name is another mutex";
+    second.CloseHandle(other);
+
+    EXPECT_TRUE(first.CloseHandle(held));
+    second.CloseHandle(second.CreateMutex(QStringLiteral("brelmo")));
+    EXPECT_EQ(second.GetLastError(), ERROR_SUCCESS) << "a closed handle frees the name";
+}
+
+TEST_F(InstanceTest, ClosingAnUnknownHandleFails) {
+    LinuxInstance instance(Folder());
+    EXPECT_FALSE(instance.CloseHandle(42));
+    EXPECT_EQ(instance.GetLastError(), platform::ERROR_INVALID_HANDLE);
+}
+
+TEST_F(InstanceTest, NamesThatAreNotFileNamesStillWork) {
+    LinuxInstance first(Folder()), second(Folder());
+    for (const QString& name :
+         {QStringLiteral("a/b\\c"), QStringLiteral(".."), QString(), QString(255, QChar(0x00e9))}) {
+        first.CreateMutex(name);
+        EXPECT_EQ(first.GetLastError(), ERROR_SUCCESS) << name.toStdString();
+        second.CloseHandle(second.CreateMutex(name));
+        EXPECT_EQ(second.GetLastError(), ERROR_ALREADY_EXISTS) << name.toStdString();
+    }
+    EXPECT_EQ(QDir(temp_.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 0);
+}
+
+TEST_F(InstanceTest, AnotherProcessHoldsTheNameUntilItEnds) {
+    LinuxInstance instance(Folder());
+    {
+        InstanceHelperProcess holder(Helper("mutex", QStringLiteral("brelmo")));
+        ASSERT_EQ(holder.ReadLine(), "owner");
+        instance.CloseHandle(instance.CreateMutex(QStringLiteral("brelmo")));
+        EXPECT_EQ(instance.GetLastError(), ERROR_ALREADY_EXISTS);
+        EXPECT_EQ(holder.Finish(), 0);
+    }
+    instance.CloseHandle(instance.CreateMutex(QStringLiteral("brelmo")));
+    EXPECT_EQ(instance.GetLastError(), ERROR_SUCCESS);
+}
+
+TEST_F(InstanceTest, AKilledHolderLeavesNothingBehindThatStopsTheNextClaim) {
+    InstanceHelperProcess holder(Helper("mutex", QStringLiteral("brelmo")));
+    ASSERT_EQ(holder.ReadLine(), "owner");
+    holder.Kill();
+
+    LinuxInstance instance(Folder());
+    instance.CloseHandle(instance.CreateMutex(QStringLiteral("brelmo")));
+    EXPECT_EQ(instance.GetLastError(), ERROR_SUCCESS);
+}
+
+TEST_F(InstanceTest, WithoutAFolderThereIsNoHandle) {
+    LinuxInstance instance{QByteArray()};
+    EXPECT_EQ(instance.CreateMutex(QStringLiteral("brelmo")), 0);
+    EXPECT_EQ(instance.GetLastError(), platform::ERROR_ACCESS_DENIED);
+}
+
+// --- The private folder ----------------------------------------------------
+
+class RuntimeFolderTest : public InstanceTest {
+  protected:
+    void SetUp() override {
+        saved_ = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", Folder());
+    }
+    void TearDown() override { qputenv("XDG_RUNTIME_DIR", saved_); }
+    QByteArray Expected() const { return Folder() + "/brelmo"; }
+    QByteArray Resolve() { return platform::PrivateRuntimeFolder(&refusal_); }
+
+    QByteArray saved_;
+    QString refusal_;
+};
+
+TEST_F(RuntimeFolderTest, IsMadePrivateUnderTheRuntimeFolder) {
+    EXPECT_EQ(Resolve(), Expected());
+    EXPECT_TRUE(refusal_.isEmpty());
+    struct stat status {};
+    ASSERT_EQ(::lstat(Expected().constData(), &status), 0);
+    EXPECT_TRUE(S_ISDIR(status.st_mode));
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+}
+
+TEST_F(RuntimeFolderTest, AnOwnFolderOpenToOthersIsClosed) {
+    ASSERT_EQ(::mkdir(Expected().constData(), 0777), 0);
+    ::chmod(Expected().constData(), 0777);
+    EXPECT_EQ(Resolve(), Expected());
+    struct stat status {};
+    ::lstat(Expected().constData(), &status);
+    EXPECT_EQ(status.st_mode & 0777, 0700u);
+}
+
+TEST_F(RuntimeFolderTest, ASymbolicLinkIsRefusedAndNotFollowed) {
+    QTemporaryDir elsewhere;
+    ASSERT_EQ(::symlink(elsewhere.path().toLocal8Bit().constData(), Expected().constData()), 0);
+    EXPECT_TRUE(Resolve().isEmpty());
+    EXPECT_TRUE(refusal_.contains(QStringLiteral("symbolic link"))) << refusal_.toStdString();
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+}
+
+TEST_F(RuntimeFolderTest, AFolderOfAnotherUserIsRefused) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a folder away";
+    ASSERT_EQ(::mkdir(Expected().constData(), 0700), 0);
+    ASSERT_EQ(::chown(Expected().constData(), 65534, 65534), 0);
+    EXPECT_TRUE(Resolve().isEmpty());
+    EXPECT_TRUE(refusal_.contains(QStringLiteral("another user"))) << refusal_.toStdString();
+}
+
+TEST_F(RuntimeFolderTest, ARefusedFolderMeansRunningUnguarded) {
+    ASSERT_EQ(::symlink("/tmp", Expected().constData()), 0);
+    LinuxInstance instance;
+    EXPECT_TRUE(instance.Folder().isEmpty());
+    EXPECT_EQ(instance.CreateMutex(QStringLiteral("brelmo")), 0);
+    // The own window still works, on its own.
+    const HWND own = instance.RegisterApplicationWindow(QStringLiteral("brelmo"));
+    EXPECT_EQ(instance.FindWindow(QStringLiteral("brelmo")), own);
+}
+
+// --- Windows ---------------------------------------------------------------
+
+TEST_F(InstanceTest, FindWindowReturnsTheNewestLiveMatchIncludingTheOwn) {
+    LinuxInstance a(Folder()), b(Folder()), c(Folder());
+    const HWND ownA = a.RegisterApplicationWindow(QStringLiteral("brelmo"));
+    b.RegisterApplicationWindow(QStringLiteral("brelmo"));
+    c.RegisterApplicationWindow(QStringLiteral("other"));
+
+    const HWND found = a.FindWindow(QStringLiteral("brelmo"));
+    EXPECT_NE(found, 0);
+    EXPECT_NE(found, ownA) << "b registered later and stands on top";
+    EXPECT_EQ(a.FindWindow(QStringLiteral("brelmo")), found) << "the same window, the same handle";
+    EXPECT_EQ(b.FindWindow(QStringLiteral("brelmo")), b.FindWindow(QStringLiteral("brelmo")));
+    EXPECT_EQ(a.FindWindow(QStringLiteral("Brelmo")), 0) << "the text must match exactly";
+    EXPECT_NE(a.FindWindow(QStringLiteral("other")), 0);
+}
+
+TEST_F(InstanceTest, AClaimThatFindsTheNameTakenPutsTheOwnWindowOnTop) {
+    LinuxInstance late(Folder()), holder(Folder());
+    const HWND own = late.RegisterApplicationWindow(QStringLiteral("brelmo"));
+    holder.RegisterApplicationWindow(QStringLiteral("brelmo"));
+    holder.CreateMutex(QStringLiteral("m"));
+    ASSERT_NE(late.FindWindow(QStringLiteral("brelmo")), own);
+
+    late.CreateMutex(QStringLiteral("m"));
+    ASSERT_EQ(late.GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(late.FindWindow(QStringLiteral("brelmo")), own);
+}
+
+TEST_F(InstanceTest, TheOwnWindowIsActedOnDirectly) {
+    LinuxInstance instance(Folder());
+    QStringList told;
+    instance.OnWindowTextChange = [&](const QString& text) { told << text; };
+    const HWND own = instance.RegisterApplicationWindow(QStringLiteral("brelmo"));
+
+    EXPECT_FALSE(instance.IsIconic(own)) << "no main form yet";
+    EXPECT_FALSE(instance.BringWindowToTop(own));
+
+    QWidget form;
+    form.showMinimized();
+    instance.SetMainForm(&form);
+    EXPECT_TRUE(instance.IsIconic(own));
+    EXPECT_FALSE(instance.ShowWindow(own, 5)) << "only restore is carried out";
+    EXPECT_TRUE(instance.ShowWindow(own, platform::SW_RESTORE));
+    EXPECT_FALSE(form.isMinimized());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(instance.BringWindowToTop(own));
+
+    EXPECT_TRUE(instance.SetWindowText(own, QString()));
+    EXPECT_EQ(instance.FindWindow(QStringLiteral("brelmo")), 0);
+    EXPECT_EQ(told, QStringList{QString()});
+}
+
+TEST_F(InstanceTest, NoWindowAndUnknownWindowsDoNothing) {
+    LinuxInstance instance(Folder());
+    for (const HWND window : {HWND(0), HWND(99)}) {
+        EXPECT_FALSE(instance.SetWindowText(window, QString()));
+        EXPECT_FALSE(instance.IsIconic(window));
+        EXPECT_FALSE(instance.ShowWindow(window, platform::SW_RESTORE));
+        EXPECT_FALSE(instance.BringWindowToTop(window));
+    }
+}
+
+TEST_F(InstanceTest, RequestsToAnotherProcessAreCarriedOutOnItsMainForm) {
+    InstanceHelperProcess other({QStringLiteral("window"), temp_.path(), QStringLiteral("brelmo"),
+                                 QStringLiteral("iconic")});
+    ASSERT_EQ(other.ReadLine(), "ready");
+    LinuxInstance instance(Folder());
+    instance.RegisterApplicationWindow(QStringLiteral("mine"));
+
+    const HWND window = instance.FindWindow(QStringLiteral("brelmo"));
+    ASSERT_NE(window, 0);
+    EXPECT_TRUE(instance.IsIconic(window));
+    EXPECT_TRUE(instance.ShowWindow(window, platform::SW_RESTORE));
+    EXPECT_FALSE(instance.IsIconic(window));
+    EXPECT_TRUE(instance.BringWindowToTop(window));
+
+    EXPECT_TRUE(instance.SetWindowText(window, QStringLiteral("new\ntext with spaces")));
+    EXPECT_EQ(instance.FindWindow(QStringLiteral("brelmo")), 0);
+    EXPECT_EQ(instance.FindWindow(QStringLiteral("new\ntext with spaces")), window);
+    EXPECT_EQ(other.Finish(), 0);
+}
+
+TEST_F(InstanceTest, WindowsOfKilledProcessesAreSkippedAndCleaned) {
+    LinuxInstance instance(Folder());
+    const HWND own = instance.RegisterApplicationWindow(QStringLiteral("brelmo"));
+    {
+        InstanceHelperProcess killed(Helper("window", QStringLiteral("brelmo")));
+        ASSERT_EQ(killed.ReadLine(), "ready");
+        const HWND theirs = instance.FindWindow(QStringLiteral("brelmo"));
+        EXPECT_NE(theirs, own);
+        killed.Kill();
+        EXPECT_FALSE(instance.BringWindowToTop(theirs));
+    }
+    EXPECT_EQ(WindowFiles().size(), 6) << "the killed copy left its files";
+    EXPECT_EQ(instance.FindWindow(QStringLiteral("brelmo")), own);
+    EXPECT_EQ(WindowFiles().size(), 3) << WindowFiles().join(' ').toStdString();
+}
+
+TEST_F(InstanceTest, ACopyThatDoesNotAnswerCountsAsNotThere) {
+    // A second registry in this very thread cannot answer while we wait.
+    LinuxInstance instance(Folder()), silent(Folder());
+    QWidget form;
+    form.showMinimized();
+    silent.SetMainForm(&form);
+    silent.RegisterApplicationWindow(QStringLiteral("silent"));
+    const HWND window = instance.FindWindow(QStringLiteral("silent"));
+    ASSERT_NE(window, 0);
+    EXPECT_FALSE(instance.IsIconic(window));
+}
+
+TEST_F(InstanceTest, AClosedRegistryTakesItsFilesAlong) {
+    {
+        LinuxInstance instance(Folder());
+        instance.RegisterApplicationWindow(QStringLiteral("brelmo"));
+        EXPECT_EQ(WindowFiles().size(), 3);
+    }
+    EXPECT_TRUE(WindowFiles().isEmpty());
+}
+
+}  // namespace

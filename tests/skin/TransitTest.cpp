@@ -1,0 +1,480 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Sound.h"
+#include "skin/Transit.h"
+#include "toolkit/Timer.h"
+#include "toolkit/WinControl.h"
+
+namespace {
+
+using platform::SND_ASYNC;
+using platform::SND_LOOP;
+
+struct SoundCall {
+    bool stop;  // a null sound name
+    std::string name;
+    unsigned flags;
+    friend bool operator==(const SoundCall&, const SoundCall&) = default;
+};
+
+class RecordingSound : public platform::ISound {
+  public:
+    explicit RecordingSound(std::vector<SoundCall>& calls) : calls_(calls) {}
+    bool PlaySound(const void* sound, unsigned flags) override {
+        calls_.push_back({sound == nullptr, sound ? static_cast<const char*>(sound) : "", flags});
+        return true;
+    }
+
+  private:
+    std::vector<SoundCall>& calls_;
+};
+
+const SoundCall kStop{true, "", SND_ASYNC};
+
+constexpr QRgb kParent = 0xFF3070B0;
+constexpr QRgb kRed = 0xFFFF0000;
+constexpr QRgb kGreen = 0xFF00FF00;
+constexpr QRgb kBlack = 0xFF000000;
+constexpr QRgb kBlue = 0xFF0000FF;
+
+TBitmap Solid(int w, int h, QRgb color) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(color);
+    TBitmap bitmap;
+    bitmap.SetImage(image);
+    return bitmap;
+}
+
+// Left half 'left', right half 'right': shows which part of a picture landed where.
+TBitmap Halves(int w, int h, QRgb left, QRgb right) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(right);
+    QPainter(&image).fillRect(0, 0, w / 2, h, QColor::fromRgb(left));
+    TBitmap bitmap;
+    bitmap.SetImage(image);
+    return bitmap;
+}
+
+void Settle() {
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+}
+
+class TransitionTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        previousSound_ = platform::SetSound(std::make_unique<RecordingSound>(sounds_));
+        form_ = std::make_unique<TCustomControl>(nullptr);
+        form_->SetColor(QColorToColor(QColor::fromRgb(kParent)));
+        form_->SetBounds(0, 0, 800, 600);
+        effect_ = new TTransitionEffect(form_.get());
+        form_->show();
+        Settle();
+    }
+    void TearDown() override {
+        form_.reset();
+        platform::SetSound(std::move(previousSound_));
+    }
+
+    // The control set up as the player's skin is, apart from the pictures.
+    void UseSkinSettings(const TBitmap& picture, const TBitmap& background) {
+        effect_->SetBounds(0, 1, 640, 480);
+        effect_->SetBGBitmap(background);
+        effect_->SetBGColor(clBlack);
+        effect_->SetBGType(btColor);
+        effect_->SetAutosize(asFitBoth);
+        effect_->SetAutoSwap(true);
+        effect_->SetBitmap(picture);
+        effect_->SetInterval(10);
+        effect_->SetSteps(5);
+        effect_->SetSwap(true);
+        effect_->SetTransition(StretchFromBottomRight);
+    }
+
+    // A small control whose ticks the test drives by hand.
+    void UseSmallControl(TTETransition transition, int steps) {
+        effect_->SetBounds(0, 0, 100, 100);
+        effect_->SetAutosize(asFitBoth);
+        effect_->SetBGType(btColor);
+        effect_->SetInterval(60000);
+        effect_->SetSteps(steps);
+        effect_->SetTransition(transition);
+    }
+
+    void Tick(int count) {
+        for (int i = 0; i < count; ++i) effect_->DrawStep();
+    }
+
+    QImage Shown() { return form_->grab().toImage(); }
+    QRgb ShownAt(int x, int y) { return Shown().pixel(effect_->Left() + x, effect_->Top() + y); }
+
+    std::vector<SoundCall> sounds_;
+    std::unique_ptr<platform::ISound> previousSound_;
+    std::unique_ptr<TCustomControl> form_;
+    TTransitionEffect* effect_ = nullptr;  // owned by form_
+};
+
+TEST_F(TransitionTest, StartsWithTheStoredDefaults) {
+    EXPECT_EQ(effect_->Steps(), 10);
+    EXPECT_EQ(effect_->Interval(), 100);
+    EXPECT_EQ(effect_->BGType(), btBitmap);
+    EXPECT_EQ(effect_->Autosize(), asFitWidth);
+    EXPECT_EQ(effect_->Transition(), StretchFromLeft);
+    EXPECT_FALSE(effect_->Swap());
+    EXPECT_FALSE(effect_->Timer().Enabled());
+    EXPECT_EQ(effect_->Timer().Interval(), 100);
+    EXPECT_EQ(effect_->Width(), 100);
+    EXPECT_EQ(effect_->Height(), 100);
+}
+
+// The skin's own run on the real timer: six ticks, frame 0 to frame 5.
+TEST_F(TransitionTest, SkinSettingsRevealThePictureInSixTicks) {
+    UseSkinSettings(Solid(640, 480, kRed), Solid(640, 480, kRed));
+    std::vector<QImage> frames;
+    std::vector<std::string> events;
+    effect_->OnBeforeStep = [&](TObject*) { events.push_back("before"); };
+    effect_->OnAfterStep = [&](TObject*) {
+        events.push_back("after");
+        frames.push_back(effect_->Surface().copy());
+    };
+    effect_->OnNotify = [&](TObject*) {
+        events.push_back("notify");
+        EXPECT_FALSE(effect_->Timer().Enabled());
+        EXPECT_EQ(effect_->CurrentStep(), 0);
+    };
+    effect_->Execute();
+    EXPECT_EQ(effect_->StepWidth(), 128.0f);
+    EXPECT_EQ(effect_->StepHeight(), 96.0f);
+    EXPECT_EQ(effect_->Timer().Interval(), 10);
+    EXPECT_TRUE(effect_->Timer().Enabled());
+
+    QElapsedTimer clock;
+    clock.start();
+    while (events.size() < 13 && clock.elapsed() < 5000) QTest::qWait(5);
+    QTest::qWait(50);
+
+    std::vector<std::string> expected;
+    for (int i = 0; i < 6; ++i) expected.insert(expected.end(), {"before", "after"});
+    expected.push_back("notify");
+    EXPECT_EQ(events, expected);
+    ASSERT_EQ(frames.size(), 6u);
+    EXPECT_EQ(frames[0].pixel(639, 479), kBlack);
+    EXPECT_EQ(frames[1].pixel(512, 384), kRed);
+    EXPECT_EQ(frames[1].pixel(511, 479), kBlack);
+    EXPECT_EQ(frames[1].pixel(639, 383), kBlack);
+    EXPECT_EQ(frames[4].pixel(128, 96), kRed);
+    EXPECT_EQ(frames[4].pixel(127, 96), kBlack);
+    EXPECT_EQ(frames[5].pixel(0, 0), kRed);
+    EXPECT_FALSE(effect_->Timer().Enabled());
+    EXPECT_EQ(effect_->CurrentStep(), 0);
+    EXPECT_FALSE(effect_->Swap()) << "the AutoSwap exchange after OnNotify";
+}
+
+TEST_F(TransitionTest, FramesAccumulateUntilTheNextRepaint) {
+    UseSmallControl(StretchFromTopLeft, 4);
+    effect_->SetBitmap(Halves(100, 100, kRed, kGreen));
+    effect_->Execute();
+    Tick(2);  // frames 0 and 1: the picture squeezed into 25 x 25 at the top left
+    Settle();
+    EXPECT_EQ(ShownAt(0, 0), kRed);
+    EXPECT_EQ(ShownAt(24, 24), kGreen);
+    EXPECT_EQ(ShownAt(25, 25), kBlack);
+
+    effect_->SetTransition(StretchFromBottomRight);
+    Tick(1);  // frame 2 at (50, 50, 100, 100); frame 1 stays where it was
+    Settle();
+    EXPECT_EQ(ShownAt(0, 0), kRed);
+    EXPECT_EQ(ShownAt(30, 30), kBlack);
+    EXPECT_EQ(ShownAt(50, 50), kRed);
+    EXPECT_EQ(ShownAt(99, 99), kGreen);
+
+    effect_->SetAutosize(asFitBoth);  // a repaint request: the background only
+    Settle();
+    EXPECT_EQ(ShownAt(0, 0), kBlack);
+    EXPECT_EQ(ShownAt(99, 99), kBlack);
+}
+
+TEST_F(TransitionTest, PushStylesDrawTheBackgroundPictureAheadOfThePicture) {
+    UseSmallControl(PushFromLeft, 4);
+    effect_->SetBitmap(Halves(100, 100, kRed, kGreen));
+    effect_->SetBGBitmap(Halves(100, 100, kBlue, kBlack));
+    effect_->Execute();
+    Tick(1);
+    Settle();
+    EXPECT_EQ(ShownAt(0, 50), kBlue) << "frame 0 redraws the whole background picture";
+    EXPECT_EQ(ShownAt(99, 50), kBlack);
+    Tick(1);  // picture at (-75, 0, 25, 100), background at (25, 0, 125, 100)
+    Settle();
+    EXPECT_EQ(ShownAt(24, 50), kGreen);
+    EXPECT_EQ(ShownAt(25, 50), kBlue);
+    EXPECT_EQ(ShownAt(74, 50), kBlue);
+    EXPECT_EQ(ShownAt(75, 50), kBlack);
+}
+
+TEST_F(TransitionTest, EventsComeInOrderAndNotifyPrecedesTheAutoSwap) {
+    UseSmallControl(StretchFromLeft, 2);
+    const TBitmap a = Solid(100, 100, kRed), b = Solid(100, 100, kGreen);
+    effect_->SetBitmap(a);
+    effect_->SetBGBitmap(b);
+    effect_->SetAutoSwap(true);
+    std::vector<std::string> events;
+    effect_->OnBeforeStep = [&](TObject* s) { events.push_back(s == effect_ ? "before" : "?"); };
+    effect_->OnAfterStep = [&](TObject*) {
+        events.push_back("after" + std::to_string(effect_->CurrentStep()));
+    };
+    effect_->OnNotify = [&](TObject*) {
+        events.push_back(effect_->Bitmap().Image().pixel(0, 0) == kRed ? "notify" : "swapped");
+    };
+    effect_->Execute();
+    Tick(3);
+    const std::vector<std::string> expected{"before", "after1", "before", "after2",
+                                            "before", "after3", "notify"};
+    EXPECT_EQ(events, expected);
+    EXPECT_TRUE(effect_->Swap());
+    EXPECT_EQ(effect_->Bitmap().Image().pixel(0, 0), kGreen);
+    EXPECT_EQ(effect_->BGBitmap().Image().pixel(0, 0), kRed);
+}
+
+TEST_F(TransitionTest, LoopWithAutoSwapAlternatesThePicturesAndKeepsTheSoundLooping) {
+    UseSmallControl(StretchFromLeft, 2);
+    effect_->SetBitmap(Solid(100, 100, kRed));
+    effect_->SetBGBitmap(Solid(100, 100, kGreen));
+    effect_->SetLoop(true);
+    effect_->SetAutoSwap(true);
+    effect_->SetPlaySound(true);
+    effect_->SetSoundFile(QStringLiteral("c:\\windows\\tada.wav"));
+    int notifies = 0;
+    effect_->OnNotify = [&](TObject*) { ++notifies; };
+    effect_->Execute();
+    const std::vector<SoundCall> started{kStop, {false, "c:\\windows\\tada.wav", 9}};
+    EXPECT_EQ(sounds_, started);
+
+    Tick(3);  // frames 0 to 2
+    EXPECT_EQ(effect_->Bitmap().Image().pixel(0, 0), kGreen);
+    EXPECT_EQ(effect_->CurrentStep(), 1);
+    Tick(2);  // frames 1 and 2
+    EXPECT_EQ(effect_->Bitmap().Image().pixel(0, 0), kRed);
+    Tick(2);
+    EXPECT_EQ(effect_->Bitmap().Image().pixel(0, 0), kGreen);
+    EXPECT_EQ(notifies, 0);
+    EXPECT_TRUE(effect_->Timer().Enabled());
+    EXPECT_EQ(sounds_, started);
+
+    effect_->StopTransition();
+    EXPECT_EQ(sounds_.back(), kStop);
+    EXPECT_EQ(effect_->CurrentStep(), 0);
+}
+
+TEST_F(TransitionTest, ExecuteDuringARunGoesOnFromTheCurrentFrame) {
+    UseSmallControl(StretchFromLeft, 4);
+    effect_->SetBitmap(Solid(100, 100, kRed));
+    effect_->Execute();
+    Tick(3);
+    effect_->SetInterval(50);
+    EXPECT_EQ(effect_->Timer().Interval(), 60000) << "the timer keeps its interval";
+    effect_->Execute();
+    EXPECT_EQ(effect_->CurrentStep(), 3);
+    EXPECT_EQ(effect_->Timer().Interval(), 50);
+}
+
+TEST_F(TransitionTest, AControlResizedDuringARunKeepsItsStepSizes) {
+    UseSmallControl(StretchFromLeft, 4);
+    effect_->SetBitmap(Solid(100, 100, kRed));
+    effect_->Execute();
+    Tick(2);
+    effect_->SetBounds(0, 0, 200, 60);
+    EXPECT_EQ(effect_->StepWidth(), 25.0f);
+    Tick(3);  // frames 2 to 4 on the new size, 25 columns a step
+    EXPECT_EQ(effect_->CurrentStep(), 0);
+    Settle();
+    EXPECT_EQ(ShownAt(99, 59), kRed);
+    EXPECT_EQ(ShownAt(100, 30), kBlack) << "the background was repainted at the new size";
+    EXPECT_EQ(ShownAt(199, 59), kBlack);
+    EXPECT_EQ(effect_->Surface().size(), QSize(200, 60));
+}
+
+TEST_F(TransitionTest, ATickWithAnEmptyPictureStops) {
+    UseSmallControl(StretchFromLeft, 4);
+    int before = 0, after = 0, notify = 0;
+    effect_->OnBeforeStep = [&](TObject*) { ++before; };
+    effect_->OnAfterStep = [&](TObject*) { ++after; };
+    effect_->OnNotify = [&](TObject*) { ++notify; };
+    effect_->Execute();
+    Tick(1);
+    EXPECT_EQ(before, 1);
+    EXPECT_EQ(after + notify, 0);
+    EXPECT_FALSE(effect_->Timer().Enabled());
+    EXPECT_EQ(effect_->CurrentStep(), 0);
+    EXPECT_EQ(effect_->LastError(), QStringLiteral("Bitmap empty"));
+}
+
+TEST_F(TransitionTest, SwapExchangesOnlyWhenBothPicturesExist) {
+    effect_->SetBitmap(Solid(100, 100, kRed));
+    effect_->SetSwap(true);
+    EXPECT_FALSE(effect_->Swap()) << "BGBitmap is empty";
+    EXPECT_EQ(effect_->Bitmap().Image().pixel(0, 0), kRed);
+
+    effect_->SetBGBitmap(Solid(50, 50, kGreen));
+    effect_->SetSwap(true);
+    EXPECT_TRUE(effect_->Swap());
+    EXPECT_EQ(effect_->Bitmap().Width(), 50);
+    EXPECT_EQ(effect_->BGBitmap().Image().pixel(0, 0), kRed);
+
+    effect_->SetSwap(true);  // unchanged: no exchange
+    EXPECT_EQ(effect_->Bitmap().Width(), 50);
+    effect_->SetSwap(false);
+    EXPECT_EQ(effect_->Bitmap().Width(), 100);
+}
+
+TEST_F(TransitionTest, FirstPaintExchangesThePicturesBackAndFiresOnLoadOnce) {
+    auto* effect = new TTransitionEffect(form_.get());  // not painted yet
+    effect->SetAutosize(asFitBoth);
+    effect->SetBGBitmap(Solid(10, 10, kGreen));  // as a stored form loads them
+    effect->SetBitmap(Solid(20, 20, kRed));
+    effect->SetSwap(true);
+    EXPECT_EQ(effect->Bitmap().Width(), 10);
+    int loads = 0;
+    effect->OnLoad = [&](TObject*) {
+        ++loads;
+        EXPECT_EQ(effect->Bitmap().Width(), 20);
+    };
+    EXPECT_TRUE(effect->FirstPaint());
+    Settle();
+    effect->Repaint();
+    EXPECT_EQ(loads, 1);
+    EXPECT_FALSE(effect->FirstPaint());
+    EXPECT_TRUE(effect->Swap());
+    EXPECT_EQ(effect->Bitmap().Width(), 20);
+    EXPECT_EQ(effect->BGBitmap().Width(), 10);
+}
+
+TEST_F(TransitionTest, StepsAndIntervalRejectOutOfRangeValues) {
+    const QString stepsError =
+        QStringLiteral("invalid Steps Value, must be 0 < steps < Width and 0 < steps < Height");
+    effect_->SetBounds(0, 0, 100, 80);
+    for (int bad : {0, -3, 80, 100, 1000}) {
+        effect_->SetSteps(bad);
+        EXPECT_EQ(effect_->Steps(), 10) << bad;
+        EXPECT_EQ(effect_->LastError(), stepsError);
+    }
+    effect_->SetSteps(79);
+    EXPECT_EQ(effect_->Steps(), 79);
+    effect_->SetBounds(0, 0, 100, 120);
+    effect_->SetSteps(99);
+    EXPECT_EQ(effect_->Steps(), 99);
+
+    for (int bad : {0, -10}) {
+        effect_->SetInterval(bad);
+        EXPECT_EQ(effect_->Interval(), 100);
+        EXPECT_EQ(effect_->LastError(),
+                  QStringLiteral("invalid Interval Value, must be 0 < Interval"));
+    }
+    effect_->SetInterval(1);
+    EXPECT_EQ(effect_->Interval(), 1);
+    EXPECT_FALSE(effect_->Timer().Enabled());
+    EXPECT_EQ(effect_->Timer().Interval(), 100) << "applied only by Execute";
+}
+
+struct AutosizeCase {
+    TTEAutoSize mode;
+    int width, height;
+    int fittedWidth, fittedHeight;
+};
+
+class TransitionAutosize : public TransitionTest,
+                           public testing::WithParamInterface<AutosizeCase> {};
+
+TEST_P(TransitionAutosize, FitsTheBackgroundPicturesRatioHeldAsAFloat) {
+    const AutosizeCase& c = GetParam();
+    effect_->SetBounds(0, 0, c.width, c.height);
+    effect_->SetAutosize(c.mode);
+    effect_->SetBGBitmap(Solid(640, 480, kRed));
+    Settle();
+    EXPECT_EQ(effect_->Width(), c.fittedWidth);
+    EXPECT_EQ(effect_->Height(), c.fittedHeight);
+    EXPECT_EQ(ShownAt(c.fittedWidth - 1, c.fittedHeight - 1), kRed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, TransitionAutosize,
+                         testing::Values(AutosizeCase{asFitWidth, 640, 100, 640, 479},
+                                         AutosizeCase{asFitWidth, 320, 100, 320, 239},
+                                         AutosizeCase{asFitHeight, 10, 480, 640, 480},
+                                         AutosizeCase{asFitBoth, 300, 200, 300, 200}));
+
+TEST_F(TransitionTest, AnEmptyOrZeroWidthBackgroundLeavesTheSizeAlone) {
+    effect_->SetBounds(0, 0, 120, 90);
+    TBitmap zeroWidth;
+    zeroWidth.SetSize(0, 50);
+    for (const TBitmap& background : {TBitmap(), zeroWidth}) {
+        effect_->SetBGBitmap(background);
+        Settle();
+        EXPECT_EQ(effect_->Width(), 120);
+        EXPECT_EQ(effect_->Height(), 90);
+        EXPECT_EQ(effect_->LastError(), QStringLiteral("BGBitmap Empty or BGBitmap.height=0"));
+        EXPECT_EQ(ShownAt(60, 45), kParent) << "btBitmap without a picture paints nothing";
+    }
+}
+
+TEST_F(TransitionTest, BackgroundFollowsBGType) {
+    effect_->SetBounds(10, 10, 100, 100);
+    effect_->SetAutosize(asFitBoth);
+    effect_->Canvas().Pen().Color = clRed;
+    effect_->SetBGColor(clBlue);
+    effect_->SetBGType(btColor);
+    effect_->SetBGBitmap(Halves(10, 10, kGreen, kRed));  // requests the repaint
+    Settle();
+    for (auto [x, y] : {std::pair{0, 0}, {99, 99}, {0, 99}, {50, 50}})
+        EXPECT_EQ(ShownAt(x, y), kBlue) << x << "," << y;
+
+    effect_->SetBGType(btBitmap);
+    effect_->SetAutosize(asFitBoth);
+    Settle();
+    EXPECT_EQ(ShownAt(49, 0), kGreen);
+    EXPECT_EQ(ShownAt(50, 99), kRed);
+
+    effect_->SetBGType(btTransparant);
+    effect_->SetAutosize(asFitBoth);
+    Settle();
+    EXPECT_EQ(ShownAt(50, 50), kParent);
+}
+
+TEST_F(TransitionTest, SoundCallsFollowPlaySoundAndSoundFile) {
+    UseSmallControl(StretchFromLeft, 4);
+    effect_->SetBitmap(Solid(100, 100, kRed));
+    effect_->SetPlaySound(true);
+    effect_->Execute();
+    effect_->StopTransition();
+    EXPECT_TRUE(sounds_.empty()) << "no sound file: no calls";
+
+    effect_->SetSoundFile(QStringLiteral("/tmp/ding.wav"));
+    effect_->SetPlaySound(false);
+    effect_->Execute();
+    effect_->StopTransition();
+    EXPECT_TRUE(sounds_.empty());
+
+    effect_->SetPlaySound(true);
+    effect_->Execute();
+    effect_->Execute();
+    Tick(5);
+    const std::vector<SoundCall> expected{kStop,
+                                          {false, "/tmp/ding.wav", SND_ASYNC | SND_LOOP},
+                                          kStop,
+                                          {false, "/tmp/ding.wav", SND_ASYNC | SND_LOOP},
+                                          kStop};
+    EXPECT_EQ(sounds_, expected);
+}
+
+TEST_F(TransitionTest, DestructionStopsAnySoundPlaying) {
+    delete effect_;
+    effect_ = nullptr;
+    EXPECT_EQ(sounds_, std::vector<SoundCall>{kStop});
+}
+
+}  // namespace

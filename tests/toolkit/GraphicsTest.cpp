@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "toolkit/Bitmap.h"
+#include "toolkit/ImageList.h"
+#include "toolkit/Types.h"
+
+namespace {
+
+struct PointCase {
+    TPoint p;
+    bool inside;
+};
+
+class PtInRectRule : public ::testing::TestWithParam<PointCase> {};
+
+TEST_P(PtInRectRule, RightAndBottomAreExclusive) {
+    EXPECT_EQ(PtInRect({0, 0, 40, 30}, GetParam().p), GetParam().inside);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, PtInRectRule,
+                         ::testing::Values(PointCase{{0, 0}, true}, PointCase{{39, 29}, true},
+                                           PointCase{{40, 10}, false}, PointCase{{10, 30}, false},
+                                           PointCase{{-1, 0}, false}, PointCase{{0, -1}, false}));
+
+TEST(Geometry, InflateAndOffset) {
+    TRect r{1, 1, 39, 29};
+    InflateRect(r, 1, 1);
+    EXPECT_EQ(r, (TRect{0, 0, 40, 30}));
+    InflateRect(r, -7, -7);
+    OffsetRect(r, 1, 1);
+    EXPECT_EQ(r, (TRect{8, 8, 34, 24}));
+}
+
+QImage Filled(int w, int h, QColor colour, QImage::Format format = QImage::Format_RGB32) {
+    QImage image(w, h, format);
+    image.fill(colour);
+    return image;
+}
+
+TEST(Bitmap, AssignmentCopiesPixelsAndRaisesTheChangeNotice) {
+    TBitmap source;
+    source.SetImage(Filled(4, 3, Qt::red));
+    TBitmap copy;
+    int changes = 0;
+    copy.OnChange = [&](TObject*) { ++changes; };
+    copy = source;
+    EXPECT_EQ(changes, 1);
+    source.Canvas().Brush().Color = clBlue;
+    source.Canvas().FillRect({0, 0, 4, 3});
+    EXPECT_EQ(copy.Image().pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(source.Image().pixelColor(0, 0), QColor(Qt::blue));
+}
+
+TEST(Bitmap, DrawingOnItsCanvasRaisesTheChangeNotice) {
+    TBitmap bitmap;
+    bitmap.SetSize(4, 4);
+    int changes = 0;
+    bitmap.OnChange = [&](TObject*) { ++changes; };
+    bitmap.Canvas().FillRect({0, 0, 2, 2});
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(Bitmap, TransparentColourIsTheBottomLeftPixelOrWhiteWhenMonochrome) {
+    QImage image = Filled(3, 3, Qt::blue);
+    image.setPixelColor(0, 2, Qt::green);
+    TBitmap bitmap;
+    EXPECT_TRUE(bitmap.Empty());
+    bitmap.SetImage(image);
+    EXPECT_FALSE(bitmap.Empty());
+    EXPECT_EQ(bitmap.TransparentColor(), clLime);
+
+    QImage mono(8, 8, QImage::Format_Mono);
+    mono.fill(0);
+    bitmap.SetImage(mono);
+    EXPECT_TRUE(bitmap.Monochrome());
+    EXPECT_EQ(bitmap.TransparentColor(), clWhite);
+}
+
+TEST(ImageList, MaskedCellsDrawTransparentOrOnTheBackground) {
+    QImage strip = Filled(4, 2, Qt::magenta);
+    strip.setPixelColor(1, 0, Qt::red);
+    strip.setPixelColor(3, 0, Qt::blue);
+    TBitmap bitmap;
+    bitmap.SetImage(strip);
+    TImageList list(2, 2);
+    EXPECT_EQ(list.AddMasked(bitmap, clFuchsia), 0);
+    EXPECT_EQ(list.Count(), 2);
+
+    TBitmap target;
+    target.SetImage(Filled(2, 2, Qt::yellow));
+    list.Draw(target.Canvas(), 0, 0, 1, ILD_TRANSPARENT, clNone);
+    EXPECT_EQ(target.Image().pixelColor(1, 0), QColor(Qt::blue));
+    EXPECT_EQ(target.Image().pixelColor(0, 0), QColor(Qt::yellow));
+
+    list.Draw(target.Canvas(), 0, 0, 0, ILD_NORMAL, clSilver);
+    EXPECT_EQ(target.Image().pixelColor(1, 0), QColor(Qt::red));
+    EXPECT_EQ(target.Image().pixelColor(0, 0), QColor(192, 192, 192));
+}
+
+TEST(Canvas, ThinLinesLeaveOutTheirLastPixel) {
+    TBitmap bitmap;
+    bitmap.SetImage(Filled(5, 5, Qt::white));
+    TCanvas& canvas = bitmap.Canvas();
+    canvas.Pen().Color = clBlack;
+    canvas.Polyline({{0, 0}, {4, 0}, {4, 4}});
+    const QImage& image = bitmap.Image();
+    EXPECT_EQ(image.pixelColor(3, 0), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(4, 0), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(4, 3), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(4, 4), QColor(Qt::white));
+}
+
+TEST(Canvas, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
+    TBitmap bitmap;
+    bitmap.SetImage(Filled(6, 6, Qt::white));
+    TCanvas& canvas = bitmap.Canvas();
+    canvas.Pen().Color = clBlack;
+    canvas.Brush().Color = clRed;
+    canvas.Rectangle(1, 1, 5, 5);
+    const QImage& image = bitmap.Image();
+    EXPECT_EQ(image.pixelColor(1, 1), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(4, 4), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(2, 2), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(3, 3), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::white));
+}
+
+TEST(Canvas, DrawTextMeasuresWithCalcRectAndHonoursThePrefixFlag) {
+    TBitmap bitmap;
+    bitmap.SetSize(200, 40);
+    TCanvas& canvas = bitmap.Canvas();
+    TRect withPrefix{0, 0, 200, 40}, withoutPrefix{0, 0, 200, 40};
+    canvas.DrawText("A&&B", withPrefix, DT_CALCRECT | DT_SINGLELINE);
+    canvas.DrawText("A&&B", withoutPrefix, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_LT(withPrefix.Width(), withoutPrefix.Width());
+    EXPECT_EQ(withPrefix.Height(), canvas.TextHeight("A"));
+}
+
+}  // namespace

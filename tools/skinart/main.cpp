@@ -1,0 +1,56 @@
+// Generates the player's art from the main window's layout constants:
+// the 256-colour skin, the black picture of the screen and the
+// application icon. Run it after changing the art or the layout and
+// commit what it writes (the build compiles the committed files in).
+#include "Palette.h"
+#include "SkinPainter.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTextStream>
+
+namespace {
+
+bool Save(const QImage& picture, const QString& path, QTextStream& out) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!picture.save(path, "PNG")) {
+        out << "skinart: cannot write " << path << "\n";
+        return false;
+    }
+    out << "skinart: " << path << ": " << picture.width() << "x" << picture.height() << ", "
+        << (picture.colorCount() > 0 ? QString::number(picture.colorCount()) + " palette colours"
+                                     : QStringLiteral("true colour"))
+        << ", " << QFileInfo(path).size() << " bytes\n";
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Painting needs fonts but no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QTextStream out(stdout);
+    const QStringList args = application.arguments();
+    if (args.size() != 2 && !(args.size() == 4 && args[2] == QLatin1String("--overlay"))) {
+        out << "usage: skinart <resources folder> [--overlay <check picture.png>]\n"
+               "writes qrc/skin/skin.png, qrc/skin/black.png and icons/brelmo.png below the\n"
+               "resources folder; --overlay also writes the skin with the layout outlined.\n";
+        return 2;
+    }
+    const QDir resources(args[1]);
+
+    QElapsedTimer clock;
+    clock.start();
+    const QImage skin = PaintSkin();
+    const QImage indexed = ToIndexed8(skin);
+    bool saved =
+        Save(indexed, resources.filePath(QStringLiteral("qrc/skin/skin.png")), out) &&
+        Save(PaintBlackPicture(), resources.filePath(QStringLiteral("qrc/skin/black.png")), out) &&
+        Save(PaintIcon(), resources.filePath(QStringLiteral("icons/brelmo.png")), out);
+    if (saved && args.size() == 4) saved = Save(PaintLayoutOverlay(indexed), args[3], out);
+    out << "skinart: " << clock.elapsed() << " ms\n";
+    return saved ? 0 : 1;
+}
