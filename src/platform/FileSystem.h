@@ -76,6 +76,9 @@ class IFileSystem {
     // for a native path given as it is. Relative paths resolve against the
     // current folder. Empty when the drive does not exist.
     virtual QByteArray NativePath(const QString& path) = 0;
+    // The drive-letter path of an absolute native path (the drive with the
+    // longest root that holds it), or empty when no drive holds it.
+    virtual QString DrivePath(const QByteArray& nativePath) const = 0;
 
     // Bit n set for each drive letter 'a' + n that exists.
     virtual unsigned GetLogicalDrives() = 0;

@@ -192,7 +192,7 @@ LinuxFileSystem::LinuxFileSystem(std::vector<DriveInfo> drives, QByteArray windo
     for (DriveInfo& drive : drives_)
         drive.Letter = static_cast<char>(QChar(drive.Letter).toLower().unicode());
     char buffer[PATH_MAX];
-    if (getcwd(buffer, sizeof buffer)) current_ = FromNative(QByteArray(buffer));
+    if (getcwd(buffer, sizeof buffer)) current_ = DrivePath(QByteArray(buffer));
     if (current_.isEmpty() && !drives_.empty())
         current_ = DriveRootText(QChar(drives_.front().Letter));
     if (!current_.isEmpty()) driveFolders_[DriveIndex(current_[0])] = current_;
@@ -252,7 +252,7 @@ QByteArray LinuxFileSystem::ToNative(const QString& absolutePath) const {
     return native;
 }
 
-QString LinuxFileSystem::FromNative(const QByteArray& nativePath) const {
+QString LinuxFileSystem::DrivePath(const QByteArray& nativePath) const {
     const DriveInfo* best = nullptr;
     for (const DriveInfo& drive : drives_) {
         const QByteArray& root = drive.Root;
@@ -417,7 +417,7 @@ QString LinuxFileSystem::GetCurrentDirectory() {
     // the system where it can say where we are.
     char buffer[PATH_MAX];
     if (getcwd(buffer, sizeof buffer)) {
-        const QString mapped = FromNative(QByteArray(buffer));
+        const QString mapped = DrivePath(QByteArray(buffer));
         if (!mapped.isEmpty()) {
             current_ = mapped;
             driveFolders_[DriveIndex(current_[0])] = current_;

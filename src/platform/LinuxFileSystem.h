@@ -24,6 +24,7 @@ class LinuxFileSystem : public IFileSystem {
     ~LinuxFileSystem() override;
 
     QByteArray NativePath(const QString& path) override;
+    QString DrivePath(const QByteArray& nativePath) const override;
     unsigned GetLogicalDrives() override;
     unsigned GetDriveType(const QString& root) override;
     bool GetVolumeInformation(const QString& root, QString* volumeName,
@@ -37,9 +38,6 @@ class LinuxFileSystem : public IFileSystem {
     bool SetCurrentDirectory(const QString& path) override;
     QString GetCurrentDirectory() override;
     int GetLastError() override { return lastError_; }
-
-    // The drive-letter path of a native path, or empty when no drive holds it.
-    QString FromNative(const QByteArray& nativePath) const;
 
   private:
     struct Search;

@@ -104,7 +104,7 @@ TEST(SystemFileSystemTest, DriveCIsTheRootAndItsWindowsFolderTheDataFolder) {
     EXPECT_EQ(system.NativePath(QStringLiteral("c:\\windows\\dclick.wav")),
               DataFolder() + "/dclick.wav");
     EXPECT_EQ(system.NativePath(QStringLiteral("C:\\usr\\share")), QByteArray("/usr/share"));
-    EXPECT_EQ(system.FromNative("/usr/share"), QStringLiteral("C:\\usr\\share"));
+    EXPECT_EQ(system.DrivePath("/usr/share"), QStringLiteral("C:\\usr\\share"));
 }
 
 // ---------------------------------------------------------------------------
@@ -175,6 +175,11 @@ TEST_F(FileSystemTest, TranslatesDriveLetterPathsToNativeOnes) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(fs_.NativePath(QString::fromUtf8(c.path)), c.native) << c.path;
+    EXPECT_EQ(fs_.DrivePath(drives_.Native("e/media")), QStringLiteral("E:\\media"));
+    EXPECT_EQ(fs_.DrivePath(drives_.Native("e")), QStringLiteral("E:\\"));
+    EXPECT_EQ(fs_.DrivePath(drives_.Native("e/a\\b")), QString::fromUtf8("E:\\a\xef\x81\x9c"
+                                                                         "b"));
+    EXPECT_EQ(fs_.DrivePath("/elsewhere"), QString());
     drives_.Enter(QStringLiteral("e:\\media"));
     EXPECT_EQ(fs_.NativePath(QStringLiteral("\\x")), drives_.Native("e/x"));
     EXPECT_EQ(fs_.NativePath(QStringLiteral("sub\\y")), drives_.Native("e/media/sub/y"));
