@@ -369,15 +369,72 @@ TEST_F(FileCtrlTest, OddNamesAreListedExactlyAndOpenTheSameBytes) {
     }
 }
 
-TEST_F(FileCtrlTest, AFolderWithManyFilesRestoresTheCursor) {
+// Passes every call on to the real service, noting whether the hourglass is
+// up at each found name, and can fail the search after a number of names.
+class CursorSpy : public IFileSystem {
+  public:
+    explicit CursorSpy(IFileSystem& real) : real_(real) {}
+
+    std::vector<bool> busyAtName;
+    int failAfter = -1;
+
+    QByteArray NativePath(const QString& p) override { return real_.NativePath(p); }
+    QString DrivePath(const QByteArray& p) const override { return real_.DrivePath(p); }
+    unsigned GetLogicalDrives() override { return real_.GetLogicalDrives(); }
+    unsigned GetDriveType(const QString& r) override { return real_.GetDriveType(r); }
+    bool GetVolumeInformation(const QString& r, QString* n, unsigned* f) override {
+        return real_.GetVolumeInformation(r, n, f);
+    }
+    bool WNetGetConnection(const QString& l, QString& r) override {
+        return real_.WNetGetConnection(l, r);
+    }
+    unsigned SetErrorMode(unsigned m) override { return real_.SetErrorMode(m); }
+    FindHandle FindFirstFile(const QString& p, unsigned a, TSearchRec& f) override {
+        const FindHandle handle = real_.FindFirstFile(p, a, f);
+        if (handle != INVALID_HANDLE_VALUE) Note();
+        return handle;
+    }
+    bool FindNextFile(FindHandle h, TSearchRec& f) override {
+        const bool found = real_.FindNextFile(h, f);
+        if (found) {
+            if (failAfter >= 0 && int(busyAtName.size()) >= failAfter)
+                throw std::runtime_error("the disk went away");
+            Note();
+        }
+        return found;
+    }
+    bool FindClose(FindHandle h) override { return real_.FindClose(h); }
+    int GetFileAttributes(const QString& p) override { return real_.GetFileAttributes(p); }
+    bool SetCurrentDirectory(const QString& p) override { return real_.SetCurrentDirectory(p); }
+    QString GetCurrentDirectory() override { return real_.GetCurrentDirectory(); }
+    int GetLastError() override { return real_.GetLastError(); }
+
+  private:
+    void Note() { busyAtName.push_back(QApplication::overrideCursor() != nullptr); }
+
+    IFileSystem& real_;
+};
+
+TEST_F(FileCtrlTest, TheHourglassShowsFromTheHundredAndFirstNameUntilTheReadingEnds) {
     for (int i = 0; i < 150; ++i)
         drives_.MakeFile("e/MEDIA/CLIPS/f" + QByteArray::number(i) + ".wav");
     auto* fl = new TFileListBox(&host_);
-    std::vector<bool> busy;
-    fl->OnChange = [&](TObject*) { busy.push_back(QApplication::overrideCursor() != nullptr); };
+    auto owned = std::make_unique<CursorSpy>(FileSystem());
+    CursorSpy* spy = owned.get();
+    std::unique_ptr<IFileSystem> real = SetFileSystem(std::move(owned));
+
     fl->HandleNeeded();
-    EXPECT_EQ(fl->Items().Count(), 150);
-    EXPECT_EQ(busy, std::vector<bool>{false});
+    ASSERT_EQ(spy->busyAtName.size(), 150u);
+    EXPECT_EQ(std::count(spy->busyAtName.begin(), spy->busyAtName.end(), true), 150 - 101);
+    EXPECT_FALSE(spy->busyAtName[100]);
+    EXPECT_TRUE(spy->busyAtName[101]);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    spy->busyAtName.clear();
+    spy->failAfter = 120;
+    EXPECT_THROW(fl->FillFiles(), std::runtime_error);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    SetFileSystem(std::move(real));
 }
 
 TEST_F(FileCtrlTest, AFolderDeletedBehindOurBackCanBeLeft) {
