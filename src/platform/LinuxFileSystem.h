@@ -1,12 +1,63 @@
 #pragma once
 
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
 #include "platform/FileSystem.h"
 
 namespace platform {
 
+// The file system service on Linux: drives from a drive table, paths mapped
+// to native ones name by name (see NativeNames.h), the process's real current
+// directory kept in step with a current folder per drive.
 class LinuxFileSystem : public IFileSystem {
-public:
+  public:
+    // The running system's drives; C:\Windows is the program's data folder.
+    LinuxFileSystem();
+    // A given drive table (tests build drives from temporary folders).
+    LinuxFileSystem(std::vector<DriveInfo> drives, QByteArray windowsFolder);
+    ~LinuxFileSystem() override;
+
     QByteArray NativePath(const QString& path) override;
+    QString DrivePath(const QByteArray& nativePath) const override;
+    unsigned GetLogicalDrives() override;
+    unsigned GetDriveType(const QString& root) override;
+    bool GetVolumeInformation(const QString& root, QString* volumeName,
+                              unsigned* fileSystemFlags) override;
+    bool WNetGetConnection(const QString& localName, QString& remoteName) override;
+    unsigned SetErrorMode(unsigned mode) override;
+    FindHandle FindFirstFile(const QString& path, unsigned attr, TSearchRec& found) override;
+    bool FindNextFile(FindHandle handle, TSearchRec& found) override;
+    bool FindClose(FindHandle handle) override;
+    int GetFileAttributes(const QString& path) override;
+    bool SetCurrentDirectory(const QString& path) override;
+    QString GetCurrentDirectory() override;
+    int GetLastError() override { return lastError_; }
+
+  private:
+    struct Search;
+
+    const DriveInfo* DriveOf(QChar letter) const;
+    // The absolute, normalised drive-letter path ("E:\media"), or nothing
+    // (with the error set) when the drive does not exist.
+    std::optional<QString> Absolute(const QString& path);
+    QByteArray ToNative(const QString& absolutePath) const;
+    bool ChangeTo(const QString& absolutePath);
+    bool Fail(int errorCode);
+
+    std::vector<DriveInfo> drives_;
+    QByteArray windowsFolder_;
+    QString current_;
+    std::array<QString, 26> driveFolders_;
+    std::map<FindHandle, std::unique_ptr<Search>> searches_;
+    FindHandle nextHandle_ = 1;
+    unsigned errorMode_ = 0;
+    int lastError_ = 0;
 };
 
 }  // namespace platform

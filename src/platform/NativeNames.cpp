@@ -44,7 +44,24 @@ void AppendEscaped(QString& out, const QByteArray& bytes, qsizetype from, int co
         out.append(QChar(kEscapeBase + static_cast<unsigned char>(bytes[from + k])));
 }
 
+bool IsPlainAscii(const QByteArray& bytes, bool mapBackslash) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80 || (mapBackslash && c == '\\')) return false;
+    return true;
+}
+
+void AppendCodePoint(QString& out, char32_t codePoint) {
+    if (codePoint < 0x10000) {
+        out.append(QChar(static_cast<char16_t>(codePoint)));
+    } else {
+        out.append(QChar(QChar::highSurrogate(codePoint)));
+        out.append(QChar(QChar::lowSurrogate(codePoint)));
+    }
+}
+
 QString Decode(const QByteArray& bytes, bool mapBackslash) {
+    // Most names are plain ASCII and need no work.
+    if (IsPlainAscii(bytes, mapBackslash)) return QString::fromLatin1(bytes);
     QString out;
     out.reserve(bytes.size());
     for (qsizetype i = 0; i < bytes.size();) {
@@ -61,7 +78,7 @@ QString Decode(const QByteArray& bytes, bool mapBackslash) {
             // A real U+F05C in a name must not come back as a backslash.
             AppendEscaped(out, bytes, i, length);
         } else {
-            out.append(QString::fromUcs4(&codePoint, 1));
+            AppendCodePoint(out, codePoint);
         }
         i += length;
     }
@@ -91,8 +108,12 @@ QByteArray Encode(const QString& text, bool mapBackslash) {
 
 }  // namespace
 
-QString FromNativeName(const QByteArray& name) { return Decode(name, true); }
-QByteArray ToNativeName(const QString& name) { return Encode(name, true); }
+QString FromNativeName(const QByteArray& name) {
+    return Decode(name, true);
+}
+QByteArray ToNativeName(const QString& name) {
+    return Encode(name, true);
+}
 QString FromNativePath(const QByteArray& path) {
     QStringList parts;
     for (const QByteArray& part : path.split('/')) parts.append(FromNativeName(part));
@@ -102,6 +123,26 @@ QByteArray ToNativePath(const QString& path) {
     QByteArrayList parts;
     for (const QString& part : path.split(QLatin1Char('/'))) parts.append(ToNativeName(part));
     return parts.join('/');
+}
+
+QString DisplayName(const QString& name) {
+    QString out;
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t unit = name[i].unicode();
+        const bool lone = name[i].isLowSurrogate() && (i == 0 || !name[i - 1].isHighSurrogate());
+        if (lone && unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF)
+            out += QStringLiteral("\\x") + QString::number(unit - kEscapeBase, 16).toUpper();
+        else if (unit < 0x20)
+            out += QChar(0x2400 + unit);
+        else if (unit == 0x7F)
+            out += QChar(0x2421);
+        else if (unit == kBackslashStandIn)
+            out += QLatin1Char('\\');
+        else
+            out += name[i];
+    }
+    return out;
 }
 
 QByteArray DataFolder() {

@@ -17,6 +17,11 @@ QByteArray ToNativeName(const QString& name);
 QString FromNativePath(const QByteArray& path);
 QByteArray ToNativePath(const QString& path);
 
+// A name as it is shown on screen, never to be converted back: control
+// characters as their visible pictures (a newline as U+2424), each byte that
+// was not UTF-8 as "\xNN", and the backslash stand-in as a backslash.
+QString DisplayName(const QString& name);
+
 // The program's data folder (where the click sound lives): next to the
 // executable in the build tree, or the installed share folder.
 QByteArray DataFolder();

@@ -31,7 +31,7 @@ TEST(NativePath, DriveCIsTheRootAndItsWindowsFolderTheDataFolder) {
     EXPECT_EQ(fs.NativePath("C:\\media\\clips\\a.avi"), QByteArray("/media/clips/a.avi"));
     EXPECT_EQ(fs.NativePath("c:\\"), QByteArray("/"));
     EXPECT_EQ(fs.NativePath("c:\\windows\\dclick.wav"), platform::DataFolder() + "/dclick.wav");
-    EXPECT_EQ(fs.NativePath("C:\\Windows"), platform::DataFolder() + "/");
+    EXPECT_EQ(fs.NativePath("C:\\Windows"), platform::DataFolder());
     EXPECT_EQ(fs.NativePath("c:\\windowsxp\\a"), QByteArray("/windowsxp/a"));
 }
 
