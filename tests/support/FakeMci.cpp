@@ -27,6 +27,8 @@ MCIERROR FakeMci::Run(MciCall& call, void* params) {
         open.wDeviceID = nextId_++;
         open_[open.wDeviceID] = hasVideo;
         destination_ = QRect(QPoint(0, 0), naturalSize);
+        position = 0;
+        mode = MCI_MODE_STOP;
         if (call.flags & MCI_NOTIFY) PostNotify(callback, MCI_NOTIFY_SUCCESSFUL, open.wDeviceID);
         return 0;
     }
