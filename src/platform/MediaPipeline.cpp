@@ -7,7 +7,7 @@
 
 namespace platform {
 
-Q_LOGGING_CATEGORY(lcMci, "brelmo.mci")
+Q_LOGGING_CATEGORY(lcMci, "brelmo.mci", QtWarningMsg)
 
 namespace {
 
@@ -85,9 +85,9 @@ GstStateChangeReturn MediaPipeline::WaitForPreroll(GstStateChangeReturn change) 
 MciFailure MediaPipeline::PrerollFailure(GstStateChangeReturn change, const QString& shownName) {
     const std::lock_guard lock(openMutex_);
     if (!missingDecoder_.isEmpty())
-        return {
-            MCIERR_CANNOT_LOAD_DRIVER,
-            QStringLiteral("No decoder for %1 is installed: %2").arg(missingDecoder_, shownName)};
+        return {MCIERR_CANNOT_LOAD_DRIVER,
+                QStringLiteral("No decoder is installed for this file (%1 is missing): %2")
+                    .arg(missingDecoder_, shownName)};
     if (!openError_.isEmpty()) {
         const MCIERROR code =
             openErrorDomain_ == GST_RESOURCE_ERROR ? MCIERR_FILE_READ : MCIERR_INVALID_FILE;

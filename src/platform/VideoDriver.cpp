@@ -2,6 +2,8 @@
 
 #include <gst/video/video.h>
 
+#include "platform/AudioOutput.h"
+
 namespace platform {
 
 namespace {
@@ -72,6 +74,7 @@ GstElement* VideoDriver::Build(const QByteArray& path, const QString& shownName,
     g_object_get(playbin, "flags", &flags, nullptr);
     g_object_set(playbin, "uri", uri.get(), "video-sink", sink, "flags", flags & ~kPlayFlagText,
                  nullptr);
+    if (GstElement* audio = MakeAudioOutput()) g_object_set(playbin, "audio-sink", audio, nullptr);
     return playbin;
 }
 

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/AudioOutput.h"
+
 namespace platform {
 
 namespace {
@@ -44,15 +46,22 @@ GstElement* WaveDriver::Build(const QByteArray& path, const QString& shownName,
 GstElement* WaveDriver::MakePipeline() {
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(
-        "appsrc name=source format=time stream-type=seekable ! audioconvert ! audioresample ! "
-        "autoaudiosink",
+        "appsrc name=source format=time stream-type=seekable ! audioconvert ! audioresample "
+        "name=last",
         &error);
-    if (error) {
-        qCWarning(lcMci) << "cannot build the wave pipeline:" << error->message;
-        g_error_free(error);
+    GstElement* output = MakeAudioOutput();
+    if (error || !output) {
+        qCWarning(lcMci) << "cannot build the wave pipeline:"
+                         << (error ? error->message : "no sink");
+        if (error) g_error_free(error);
         if (pipeline) gst_object_unref(pipeline);
+        if (output) gst_object_unref(output);
         return nullptr;
     }
+    GstElement* last = gst_bin_get_by_name(GST_BIN(pipeline), "last");
+    gst_bin_add(GST_BIN(pipeline), output);
+    gst_element_link(last, output);
+    gst_object_unref(last);
     GstElement* source = gst_bin_get_by_name(GST_BIN(pipeline), "source");
     GstCaps* caps = gst_caps_new_simple(
         "audio/x-raw", "format", G_TYPE_STRING, "F32LE", "layout", G_TYPE_STRING, "interleaved",

@@ -169,7 +169,7 @@ TEST_F(MPlayerPlaybackTest, BrokenFilesRaiseTextsThatNameTheProblem) {
         {testmedia::TruncatedAvi(), QStringLiteral("Not a valid AVI file (truncated header): ")},
         {testmedia::TopDownRawAvi(),
          QStringLiteral("Raw RGB video stored top-down is not supported: ")},
-        {testmedia::UnknownCodecAvi(), QStringLiteral("No decoder for ")},
+        {testmedia::UnknownCodecAvi(), QStringLiteral("No decoder is installed for this file (")},
         {testmedia::UnreadableAvi(),
          QStringLiteral("The file cannot be read (Permission denied): ")},
         {QStringLiteral("Q:\\nowhere\\clip.avi"), QStringLiteral("The file does not exist: ")},
