@@ -117,6 +117,8 @@ GstBusSyncReply MediaPipeline::OnBusMessage(GstBus*, GstMessage* message, gpoint
     } catch (...) {
         qCWarning(lcMci) << "bus message handler failed";
     }
+    // A dropped message is the handler's to free; it holds its source alive.
+    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 
