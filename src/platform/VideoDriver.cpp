@@ -8,8 +8,11 @@ namespace platform {
 
 namespace {
 
-// playbin's flag for subtitles, which this player never shows.
+// playbin's flags for subtitles, which this player never shows, and for its
+// own volume element, which the output volume does not use (and which
+// GStreamer 1.22's playsink leaks once per pipeline).
 constexpr guint kPlayFlagText = 1u << 2;
+constexpr guint kPlayFlagSoftVolume = 1u << 4;
 
 struct SampleUnref {
     void operator()(GstSample* sample) const { gst_sample_unref(sample); }
@@ -72,8 +75,8 @@ GstElement* VideoDriver::Build(const QByteArray& path, const QString& shownName,
     }
     guint flags = 0;
     g_object_get(playbin, "flags", &flags, nullptr);
-    g_object_set(playbin, "uri", uri.get(), "video-sink", sink, "flags", flags & ~kPlayFlagText,
-                 nullptr);
+    g_object_set(playbin, "uri", uri.get(), "video-sink", sink, "flags",
+                 flags & ~(kPlayFlagText | kPlayFlagSoftVolume), nullptr);
     if (GstElement* audio = MakeAudioOutput()) g_object_set(playbin, "audio-sink", audio, nullptr);
     return playbin;
 }
