@@ -41,16 +41,15 @@ inline QString SmallWav() {
 
 // 640x480 MPEG-4 video with PCM sound, 'seconds' long.
 inline QString LargeAvi(int seconds) {
+    const QString frames = QString::number(seconds * 25);
     return Generate(
         QStringLiteral("large-%1.avi").arg(seconds),
-        QStringLiteral("avimux name=mux ! filesink location=%1 "
-                       "videotestsrc num-buffers=%2 pattern=ball ! video/x-raw,"
-                       "width=640,height=480,framerate=25/1 ! avenc_mpeg4 bitrate=1000000 ! mux. "
-                       "audiotestsrc num-buffers=%3 samplesperbuffer=1764 ! "
-                       "audio/x-raw,rate=44100,channels=2,format=S16LE ! mux.")
-            .arg(QStringLiteral("%1"))
-            .arg(seconds * 25)
-            .arg(seconds * 25));
+        QStringLiteral("avimux name=mux ! filesink location=%1 videotestsrc num-buffers=") +
+            frames +
+            QStringLiteral(" pattern=ball ! video/x-raw,width=640,height=480,framerate=25/1"
+                           " ! avenc_mpeg4 bitrate=1000000 ! mux. audiotestsrc "
+                           "samplesperbuffer=1764 num-buffers=") +
+            frames + QStringLiteral(" ! audio/x-raw,rate=44100,channels=2,format=S16LE ! mux."));
 }
 
 }  // namespace mediabench
