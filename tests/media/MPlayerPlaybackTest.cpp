@@ -135,6 +135,19 @@ TEST_F(MPlayerPlaybackTest, StopAndCloseAbortThePlayAndStopKeepsThePosition) {
     EXPECT_EQ(WaitForNotices(2), (std::vector<TMPNotifyValues>{nrAborted, nrAborted}));
 }
 
+TEST_F(MPlayerPlaybackTest, PauseAndResumeGoOnWithTheSamePlay) {
+    OpenFile(testmedia::Wav(SF_FORMAT_MS_ADPCM));
+    mp.Play();
+    RunEvents(100);
+    mp.Pause();
+    EXPECT_EQ(Status(MCI_STATUS_MODE), MCI_MODE_PAUSE);
+    RunEvents(500);
+    EXPECT_TRUE(notices.empty()) << "a paused play does not end";
+    mp.Pause();  // resumes, asking for a notice that takes over the play's
+    EXPECT_EQ(Status(MCI_STATUS_MODE), MCI_MODE_PLAY);
+    EXPECT_EQ(WaitForNotices(2), (std::vector<TMPNotifyValues>{nrSuperseded, nrSuccessful}));
+}
+
 TEST_F(MPlayerPlaybackTest, ASecondPlaySupersedesTheFirstNotice) {
     OpenFile(testmedia::Wav(SF_FORMAT_PCM_16));
     mp.Play();
