@@ -37,20 +37,6 @@ QImage FrameImage(GstSample* sample) {
     return copy;
 }
 
-GstElement* MakeVideoSink(gpointer self, GstFlowReturn (*preroll)(GstAppSink*, gpointer),
-                          GstFlowReturn (*sample)(GstAppSink*, gpointer)) {
-    GstElement* sink = gst_element_factory_make("appsink", nullptr);
-    if (!sink) return nullptr;
-    const std::unique_ptr<GstCaps, CapsUnref> caps(
-        gst_caps_from_string("video/x-raw,format=BGRx,pixel-aspect-ratio=1/1"));
-    g_object_set(sink, "caps", caps.get(), "max-buffers", 1u, "drop", TRUE, "sync", TRUE, nullptr);
-    GstAppSinkCallbacks callbacks{};
-    callbacks.new_preroll = preroll;
-    callbacks.new_sample = sample;
-    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, self, nullptr);
-    return sink;
-}
-
 }  // namespace
 
 VideoDriver::~VideoDriver() {
@@ -64,7 +50,7 @@ GstElement* VideoDriver::Build(const QByteArray& path, const QString& shownName,
     const std::unique_ptr<gchar, GFree> uri(gst_filename_to_uri(path.constData(), &error));
     if (error) g_error_free(error);
     GstElement* playbin = gst_element_factory_make("playbin", nullptr);
-    GstElement* sink = MakeVideoSink(this, &VideoDriver::OnPreroll, &VideoDriver::OnSample);
+    GstElement* sink = MakeVideoSink();
     if (!uri || !playbin || !sink) {
         if (playbin) gst_object_unref(playbin);
         if (sink) gst_object_unref(sink);
@@ -158,19 +144,28 @@ MCIERROR VideoDriver::Where(unsigned flags, QRect& rect) const {
     return 0;
 }
 
-GstFlowReturn VideoDriver::OnPreroll(GstAppSink* sink, gpointer self) {
-    try {
-        const std::unique_ptr<GstSample, SampleUnref> sample(gst_app_sink_pull_preroll(sink));
-        if (sample) static_cast<VideoDriver*>(self)->TakeFrame(sample.get());
-    } catch (...) {
-        qCWarning(lcMci) << "dropped a preroll frame";
-    }
-    return GST_FLOW_OK;
+GstElement* VideoDriver::MakeVideoSink() {
+    GstElement* sink = gst_element_factory_make("appsink", nullptr);
+    if (!sink) return nullptr;
+    const std::unique_ptr<GstCaps, CapsUnref> caps(
+        gst_caps_from_string("video/x-raw,format=BGRx,pixel-aspect-ratio=1/1"));
+    g_object_set(sink, "caps", caps.get(), "max-buffers", 1u, "drop", TRUE, "sync", TRUE, nullptr);
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_preroll = [](GstAppSink* appsink, gpointer self) {
+        return Deliver(appsink, self, &gst_app_sink_pull_preroll);
+    };
+    callbacks.new_sample = [](GstAppSink* appsink, gpointer self) {
+        return Deliver(appsink, self, &gst_app_sink_pull_sample);
+    };
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, this, nullptr);
+    return sink;
 }
 
-GstFlowReturn VideoDriver::OnSample(GstAppSink* sink, gpointer self) {
+GstFlowReturn VideoDriver::Deliver(GstAppSink* sink, gpointer self,
+                                   GstSample* (*pull)(GstAppSink*)) {
+    // Runs in a streaming thread: nothing may unwind into GStreamer.
     try {
-        const std::unique_ptr<GstSample, SampleUnref> sample(gst_app_sink_pull_sample(sink));
+        const std::unique_ptr<GstSample, SampleUnref> sample(pull(sink));
         if (sample) static_cast<VideoDriver*>(self)->TakeFrame(sample.get());
     } catch (...) {
         qCWarning(lcMci) << "dropped a video frame";

@@ -34,8 +34,8 @@ class VideoDriver : public MediaPipeline {
     void Starting() override;
 
   private:
-    static GstFlowReturn OnPreroll(GstAppSink* sink, gpointer self);
-    static GstFlowReturn OnSample(GstAppSink* sink, gpointer self);
+    GstElement* MakeVideoSink();
+    static GstFlowReturn Deliver(GstAppSink* sink, gpointer self, GstSample* (*pull)(GstAppSink*));
     void TakeFrame(GstSample* sample);
     void Repaint();
     QSize VideoPadSize() const;
