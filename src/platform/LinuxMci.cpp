@@ -49,25 +49,31 @@ LinuxMci::~LinuxMci() {
 }
 
 MCIERROR LinuxMci::Fail(MCIERROR error, const QString& text) {
-    texts_[error] = text;
+    lastError_ = {error, text};
     qCDebug(lcMci) << "error" << error << text;
     return error;
 }
 
 bool LinuxMci::GetErrorString(MCIERROR error, char* buffer, unsigned length) {
-    const auto it = texts_.find(error);
-    return CopyErrorText(it != texts_.end() ? it->second : MciErrorText(error), buffer, length);
+    return CopyErrorText(error == lastError_.code ? lastError_.text : MciErrorText(error), buffer,
+                         length);
 }
 
 MCIERROR LinuxMci::SendCommand(MCIDEVICEID id, unsigned message, unsigned flags, void* params) {
-    if (message == MCI_OPEN) {
-        if (!params) return Fail(MCIERR_MISSING_PARAMETER, MciErrorText(MCIERR_MISSING_PARAMETER));
-        return Open(flags, *static_cast<MCI_OPEN_PARMS*>(params));
-    }
+    lastError_ = {};
+    const MCIERROR error = Dispatch(id, message, flags, params);
+    // Codes without a detailed text of this command read the fixed one.
+    if (error != lastError_.code) lastError_ = {error, MciErrorText(error)};
+    return error;
+}
+
+MCIERROR LinuxMci::Dispatch(MCIDEVICEID id, unsigned message, unsigned flags, void* params) {
+    // Every command takes a parameter block, if only for its callback window.
+    if (!params) return MCIERR_MISSING_PARAMETER;
+    if (message == MCI_OPEN) return Open(flags, *static_cast<MCI_OPEN_PARMS*>(params));
     const auto it = devices_.find(id);
-    if (it == devices_.end())
-        return Fail(MCIERR_INVALID_DEVICE_ID, MciErrorText(MCIERR_INVALID_DEVICE_ID));
-    const HWND callback = params ? static_cast<MCI_GENERIC_PARMS*>(params)->dwCallback : nullptr;
+    if (it == devices_.end()) return MCIERR_INVALID_DEVICE_ID;
+    const HWND callback = static_cast<MCI_GENERIC_PARMS*>(params)->dwCallback;
     if ((flags & MCI_NOTIFY) && !callback)
         return Fail(MCIERR_MISSING_PARAMETER,
                     QStringLiteral("A notice was asked for without a window"));
@@ -85,8 +91,7 @@ MCIERROR LinuxMci::Run(Device& device, unsigned message, unsigned flags, void* p
     MediaPipeline& driver = *device.driver;
     switch (message) {
         case MCI_PLAY:
-            return Play(device, flags,
-                        params ? *static_cast<MCI_PLAY_PARMS*>(params) : MCI_PLAY_PARMS{});
+            return Play(device, flags, *static_cast<MCI_PLAY_PARMS*>(params));
         case MCI_STOP:
             driver.Stop();
             return 0;
@@ -94,33 +99,24 @@ MCIERROR LinuxMci::Run(Device& device, unsigned message, unsigned flags, void* p
             driver.Pause();
             return 0;
         case MCI_RESUME:
-            return Resume(device, flags,
-                          params ? static_cast<MCI_GENERIC_PARMS*>(params)->dwCallback : nullptr);
+            return Resume(device, flags, static_cast<MCI_GENERIC_PARMS*>(params)->dwCallback);
         case MCI_SEEK:
             return Seek(device, flags);
         case MCI_STATUS:
-            if (!params)
-                return Fail(MCIERR_MISSING_PARAMETER, MciErrorText(MCIERR_MISSING_PARAMETER));
             return Status(device, flags, *static_cast<MCI_STATUS_PARMS*>(params));
         case MCI_GETDEVCAPS:
-            if (!params)
-                return Fail(MCIERR_MISSING_PARAMETER, MciErrorText(MCIERR_MISSING_PARAMETER));
             return Capability(device, flags, *static_cast<MCI_GETDEVCAPS_PARMS*>(params));
         case MCI_WINDOW: {
-            const auto* window = static_cast<MCI_DGV_WINDOW_PARMS*>(params);
-            return driver.SetWindow(window && (flags & MCI_DGV_WINDOW_HWND) ? window->hWnd
-                                                                            : nullptr);
+            const auto& window = *static_cast<MCI_DGV_WINDOW_PARMS*>(params);
+            return driver.SetWindow((flags & MCI_DGV_WINDOW_HWND) ? window.hWnd : nullptr);
         }
         case MCI_PUT:
-            if (!params || !(flags & MCI_DGV_RECT))
-                return Fail(MCIERR_MISSING_PARAMETER, MciErrorText(MCIERR_MISSING_PARAMETER));
+            if (!(flags & MCI_DGV_RECT)) return MCIERR_MISSING_PARAMETER;
             return driver.Put(static_cast<MCI_DGV_RECT_PARMS*>(params)->rc);
         case MCI_WHERE:
-            if (!params)
-                return Fail(MCIERR_MISSING_PARAMETER, MciErrorText(MCIERR_MISSING_PARAMETER));
             return driver.Where(flags, static_cast<MCI_DGV_RECT_PARMS*>(params)->rc);
         default:
-            return Fail(MCIERR_UNRECOGNIZED_COMMAND, MciErrorText(MCIERR_UNRECOGNIZED_COMMAND));
+            return MCIERR_UNRECOGNIZED_COMMAND;
     }
 }
 

@@ -27,6 +27,7 @@ class LinuxMci : public IMci {
         PlayNotice notice;
     };
 
+    MCIERROR Dispatch(MCIDEVICEID id, unsigned message, unsigned flags, void* params);
     MCIERROR Open(unsigned flags, MCI_OPEN_PARMS& params);
     MCIERROR Close(MCIDEVICEID id, unsigned flags, HWND callback);
     MCIERROR Play(Device& device, unsigned flags, const MCI_PLAY_PARMS& params);
@@ -40,7 +41,11 @@ class LinuxMci : public IMci {
 
     std::map<MCIDEVICEID, std::unique_ptr<Device>> devices_;
     MCIDEVICEID nextId_ = 1;
-    std::map<MCIERROR, QString> texts_;
+    // The error of the latest command, with the text that names its problem.
+    struct LastError {
+        MCIERROR code = 0;
+        QString text;
+    } lastError_;
 };
 
 }  // namespace platform
