@@ -2,8 +2,10 @@
 #include <sndfile.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 #include "media/MPlayer.h"
@@ -148,6 +150,20 @@ TEST_F(MPlayerPlaybackTest, PauseAndResumeGoOnWithTheSamePlay) {
     EXPECT_EQ(WaitForNotices(2), (std::vector<TMPNotifyValues>{nrSuperseded, nrSuccessful}));
 }
 
+TEST_F(MPlayerPlaybackTest, AnEndOfStreamQueuedBeforeAStopEndsNoLaterPlay) {
+    OpenFile(testmedia::Wav(SF_FORMAT_PCM_16, 0.3));
+    mp.Play();
+    QThread::msleep(700);  // the end of stream is queued, not yet handled
+    mp.Stop();
+    MCI_SEEK_PARMS seek{nullptr, 0};
+    ASSERT_EQ(Mci().SendCommand(mp.DeviceID(), MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &seek), 0u);
+    QElapsedTimer clock;
+    clock.start();
+    mp.Play();  // from the start: the old end must not end it
+    EXPECT_EQ(WaitForNotices(2), (std::vector<TMPNotifyValues>{nrAborted, nrSuccessful}));
+    EXPECT_GE(clock.elapsed(), 200);
+}
+
 TEST_F(MPlayerPlaybackTest, ASecondPlaySupersedesTheFirstNotice) {
     OpenFile(testmedia::Wav(SF_FORMAT_PCM_16));
     mp.Play();
@@ -248,9 +264,19 @@ TEST_F(MPlayerPlaybackTest, FileDeletedWhilePlayingEndsWithOneNotice) {
     mp.Close();
 }
 
-TEST_F(MPlayerPlaybackTest, DrivePathsAreTranslated) {
-    OpenFile(QStringLiteral("C:") + QString(testmedia::MjpegAvi(160, 120)).replace('/', '\\'));
-    EXPECT_TRUE(mp.IsOpen());
+TEST_F(MPlayerPlaybackTest, DrivePathsAndOddNamesOpen) {
+    for (const QString& source : {testmedia::MjpegAvi(160, 120), testmedia::Wav(SF_FORMAT_ULAW)}) {
+        const QFileInfo original(source);
+        const QString odd =
+            original.dir().filePath(QStringLiteral("odd #1 %20 \u00e9 [x]") + original.fileName());
+        ASSERT_TRUE(QFile::copy(source, odd) || QFile::exists(odd));
+        for (const QString& name : {odd, QStringLiteral("C:") + QString(odd).replace('/', '\\')}) {
+            SCOPED_TRACE(name.toStdString());
+            OpenFile(name);
+            EXPECT_TRUE(mp.IsOpen());
+            mp.Close();
+        }
+    }
 }
 
 }  // namespace
