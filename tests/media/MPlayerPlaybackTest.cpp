@@ -199,6 +199,8 @@ TEST_F(MPlayerPlaybackTest, BrokenFilesRaiseTextsThatNameTheProblem) {
         {testmedia::TopDownRawAvi(),
          QStringLiteral("Raw RGB video stored top-down is not supported: ")},
         {testmedia::UnknownCodecAvi(), QStringLiteral("No decoder is installed for this file (")},
+        {testmedia::UnknownCodecAvi(true),
+         QStringLiteral("No decoder is installed for this file (")},
         {testmedia::UnreadableAvi(),
          QStringLiteral("The file cannot be read (Permission denied): ")},
         {QStringLiteral("Q:\\nowhere\\clip.avi"), QStringLiteral("The file does not exist: ")},

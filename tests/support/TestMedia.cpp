@@ -127,9 +127,10 @@ QString Wav(int subformat, double seconds) {
     });
 }
 
-QString UnknownCodecAvi() {
-    return Cached(QStringLiteral("unknown-codec.avi"), [](const QString& path) {
-        WriteBytes(path, ReadBytes(MjpegAvi(160, 120)).replace("MJPG", "QQQQ"));
+QString UnknownCodecAvi(bool withSound) {
+    return Cached(QStringLiteral("unknown-codec-%1.avi").arg(withSound), [&](const QString& path) {
+        const QString source = withSound ? AudioVideoAvi() : MjpegAvi(160, 120);
+        WriteBytes(path, ReadBytes(source).replace("MJPG", "QQQQ"));
     });
 }
 

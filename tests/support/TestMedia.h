@@ -19,8 +19,9 @@ QString TopDownRawAvi();
 // (SF_FORMAT_PCM_U8, SF_FORMAT_PCM_16, SF_FORMAT_IMA_ADPCM, ...).
 QString Wav(int subformat, double seconds = 0.4);
 
-// An MJPEG AVI whose codec is renamed to one nobody decodes.
-QString UnknownCodecAvi();
+// An MJPEG AVI (with sound, or without) whose video codec is renamed to one
+// nobody decodes.
+QString UnknownCodecAvi(bool withSound = false);
 QString TruncatedAvi();
 QString EmptyAvi();
 QString TextAvi();
