@@ -66,6 +66,9 @@ GstElement* WaveDriver::MakePipeline() {
     GstCaps* caps = gst_caps_new_simple(
         "audio/x-raw", "format", G_TYPE_STRING, "F32LE", "layout", G_TYPE_STRING, "interleaved",
         "rate", G_TYPE_INT, info_.samplerate, "channels", G_TYPE_INT, info_.channels, nullptr);
+    // Beyond stereo the wave file names no speaker positions: leave them unpositioned.
+    if (info_.channels > 2)
+        gst_caps_set_simple(caps, "channel-mask", GST_TYPE_BITMASK, guint64{0}, nullptr);
     gst_app_src_set_caps(GST_APP_SRC(source), caps);
     gst_caps_unref(caps);
     gst_app_src_set_duration(GST_APP_SRC(source), FramesToTime(info_.frames, info_.samplerate));
