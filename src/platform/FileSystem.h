@@ -10,7 +10,7 @@ namespace platform {
 // C: is "/"; the folder C:\Windows is the program's data folder. Called on
 // the GUI thread only.
 class IFileSystem {
-  public:
+public:
     virtual ~IFileSystem() = default;
 
     // The native path for a drive-letter path ("c:\windows\dclick.wav"), or

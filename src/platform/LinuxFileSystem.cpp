@@ -48,9 +48,7 @@ std::unique_ptr<IFileSystem>& Current() {
 
 }  // namespace
 
-IFileSystem& FileSystem() {
-    return *Current();
-}
+IFileSystem& FileSystem() { return *Current(); }
 
 std::unique_ptr<IFileSystem> SetFileSystem(std::unique_ptr<IFileSystem> fileSystem) {
     std::swap(Current(), fileSystem);

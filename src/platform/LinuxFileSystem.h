@@ -5,7 +5,7 @@
 namespace platform {
 
 class LinuxFileSystem : public IFileSystem {
-  public:
+public:
     QByteArray NativePath(const QString& path) override;
 };
 

@@ -91,12 +91,8 @@ QByteArray Encode(const QString& text, bool mapBackslash) {
 
 }  // namespace
 
-QString FromNativeName(const QByteArray& name) {
-    return Decode(name, true);
-}
-QByteArray ToNativeName(const QString& name) {
-    return Encode(name, true);
-}
+QString FromNativeName(const QByteArray& name) { return Decode(name, true); }
+QByteArray ToNativeName(const QString& name) { return Encode(name, true); }
 QString FromNativePath(const QByteArray& path) {
     QStringList parts;
     for (const QByteArray& part : path.split('/')) parts.append(FromNativeName(part));

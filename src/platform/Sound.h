@@ -27,7 +27,7 @@ constexpr unsigned SND_RESOURCE = 0x40004;
 // when nothing could be played (no sound device, bad sound with
 // SND_NODEFAULT). Never blocks longer than the sound plus a small bound.
 class ISound {
-  public:
+public:
     virtual ~ISound() = default;
     virtual bool PlaySound(const void* sound, unsigned flags) = 0;
 
