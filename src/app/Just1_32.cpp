@@ -37,7 +37,7 @@ namespace {
 void ForwardAndQuit() {
     platform::IInstance& instance = platform::Instance();
     const QString title = Application->Title();
-    platform::HWND window = instance.FindWindow(title);
+    platform::WindowId window = instance.FindWindow(title);
     instance.SetWindowText(window, QString());
     window = instance.FindWindow(title);
     if (window != 0) {

@@ -12,7 +12,7 @@ namespace platform {
 // A kernel object handle (a named mutex); 0 is no handle.
 using HANDLE = std::intptr_t;
 // A top-level window as this process knows it; 0 is no window.
-using HWND = std::intptr_t;
+using WindowId = std::intptr_t;
 
 constexpr unsigned ERROR_SUCCESS = 0;
 constexpr unsigned ERROR_ACCESS_DENIED = 5;
@@ -54,7 +54,7 @@ class IInstance {
 
     // Registers this process's application window under 'text' and returns
     // it. A second call renames the window already registered.
-    virtual HWND RegisterApplicationWindow(const QString& text) = 0;
+    virtual WindowId RegisterApplicationWindow(const QString& text) = 0;
     // The form that restore, bring-to-top and is-iconic act on (none: they
     // do nothing and report false). Dropped when the form is destroyed.
     virtual void SetMainForm(QWidget* form) = 0;
@@ -62,13 +62,13 @@ class IInstance {
     // process or through SetWindowText, so the application title follows.
     std::function<void(const QString& text)> OnWindowTextChange;
 
-    virtual HWND FindWindow(const QString& text) = 0;
-    virtual bool SetWindowText(HWND window, const QString& text) = 0;
-    virtual bool IsIconic(HWND window) = 0;
+    virtual WindowId FindWindow(const QString& text) = 0;
+    virtual bool SetWindowText(WindowId window, const QString& text) = 0;
+    virtual bool IsIconic(WindowId window) = 0;
     // Only SW_RESTORE is carried out: show normal, raise, activate.
-    virtual bool ShowWindow(HWND window, int command) = 0;
+    virtual bool ShowWindow(WindowId window, int command) = 0;
     // Raise and activate.
-    virtual bool BringWindowToTop(HWND window) = 0;
+    virtual bool BringWindowToTop(WindowId window) = 0;
 };
 
 // The instance service in use; the Linux backend unless a test swapped in another.

@@ -235,7 +235,7 @@ void LinuxInstance::WriteOwnEntry() {
 
 // --- Registration and requests from other copies ---------------------------
 
-HWND LinuxInstance::RegisterApplicationWindow(const QString& text) {
+WindowId LinuxInstance::RegisterApplicationWindow(const QString& text) {
     ownText_ = text;
     if (!ownId_.isEmpty()) {
         WriteOwnEntry();
@@ -314,8 +314,8 @@ bool LinuxInstance::Act(char command, const QByteArray& argument) {
     }
 }
 
-bool LinuxInstance::Request(HWND window, char command, const QByteArray& argument) {
-    if (window < 1 || window > static_cast<HWND>(windows_.size())) return false;
+bool LinuxInstance::Request(WindowId window, char command, const QByteArray& argument) {
+    if (window < 1 || window > static_cast<WindowId>(windows_.size())) return false;
     const QString& id = windows_[window - 1];
     if (id == ownId_) return Act(command, argument);
     if (folder_.isEmpty()) return false;
@@ -334,16 +334,16 @@ bool LinuxInstance::Request(HWND window, char command, const QByteArray& argumen
     return socket.readLine().trimmed() == "1";
 }
 
-HWND LinuxInstance::HandleOf(const QString& id) {
+WindowId LinuxInstance::HandleOf(const QString& id) {
     for (std::size_t i = 0; i < windows_.size(); ++i)
-        if (windows_[i] == id) return static_cast<HWND>(i + 1);
+        if (windows_[i] == id) return static_cast<WindowId>(i + 1);
     windows_.push_back(id);
-    return static_cast<HWND>(windows_.size());
+    return static_cast<WindowId>(windows_.size());
 }
 
 // --- Window functions ------------------------------------------------------
 
-HWND LinuxInstance::FindWindow(const QString& text) {
+WindowId LinuxInstance::FindWindow(const QString& text) {
     QString best;
     quint64 bestOrder = 0;
     if (!ownId_.isEmpty() && ownText_ == text) {
@@ -369,19 +369,19 @@ HWND LinuxInstance::FindWindow(const QString& text) {
     return best.isEmpty() ? 0 : HandleOf(best);
 }
 
-bool LinuxInstance::SetWindowText(HWND window, const QString& text) {
+bool LinuxInstance::SetWindowText(WindowId window, const QString& text) {
     return Request(window, 'T', text.toUtf8());
 }
 
-bool LinuxInstance::IsIconic(HWND window) {
+bool LinuxInstance::IsIconic(WindowId window) {
     return Request(window, 'I', {});
 }
 
-bool LinuxInstance::ShowWindow(HWND window, int command) {
+bool LinuxInstance::ShowWindow(WindowId window, int command) {
     return Request(window, 'S', QByteArray::number(command));
 }
 
-bool LinuxInstance::BringWindowToTop(HWND window) {
+bool LinuxInstance::BringWindowToTop(WindowId window) {
     return Request(window, 'B', {});
 }
 

@@ -40,14 +40,14 @@ class LinuxInstance : public IInstance {
     bool CloseHandle(HANDLE handle) override;
     unsigned GetLastError() const override { return lastError_; }
 
-    HWND RegisterApplicationWindow(const QString& text) override;
+    WindowId RegisterApplicationWindow(const QString& text) override;
     void SetMainForm(QWidget* form) override;
 
-    HWND FindWindow(const QString& text) override;
-    bool SetWindowText(HWND window, const QString& text) override;
-    bool IsIconic(HWND window) override;
-    bool ShowWindow(HWND window, int command) override;
-    bool BringWindowToTop(HWND window) override;
+    WindowId FindWindow(const QString& text) override;
+    bool SetWindowText(WindowId window, const QString& text) override;
+    bool IsIconic(WindowId window) override;
+    bool ShowWindow(WindowId window, int command) override;
+    bool BringWindowToTop(WindowId window) override;
 
     const QByteArray& Folder() const { return folder_; }
 
@@ -62,10 +62,10 @@ class LinuxInstance : public IInstance {
     bool StartServer();
     void TakeConnections();
     void AnswerRequest(QLocalSocket* socket);
-    HWND HandleOf(const QString& id);
+    WindowId HandleOf(const QString& id);
     // Carries out a request on the own window ("T text", "I", "S n", "B").
     bool Act(char command, const QByteArray& argument);
-    bool Request(HWND window, char command, const QByteArray& argument);
+    bool Request(WindowId window, char command, const QByteArray& argument);
 
     QByteArray folder_;
     unsigned lastError_ = ERROR_SUCCESS;
@@ -78,7 +78,7 @@ class LinuxInstance : public IInstance {
     int ownLock_ = -1;
     QPointer<QLocalServer> server_;
     QPointer<QWidget> mainForm_;
-    std::vector<QString> windows_;  // HWND n is windows_[n - 1]
+    std::vector<QString> windows_;  // WindowId n is windows_[n - 1]
 };
 
 }  // namespace platform

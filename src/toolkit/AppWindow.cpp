@@ -5,7 +5,7 @@
 
 void RegisterApplicationWindow(TApplication& application) {
     platform::IInstance& instance = platform::Instance();
-    const platform::HWND window = instance.RegisterApplicationWindow(application.Title());
+    const platform::WindowId window = instance.RegisterApplicationWindow(application.Title());
     application.OnTitleChange = [window](const QString& title) {
         platform::Instance().SetWindowText(window, title);
     };

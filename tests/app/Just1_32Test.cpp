@@ -171,7 +171,7 @@ TEST_F(Just1_32ProcessTest, ASecondCopyRestoresTheMinimisedFirstAndEnds) {
     InstanceHelperProcess first(Copy(QStringLiteral("brelmo"), true));
     ASSERT_EQ(first.ReadLine(), "serving");
     platform::LinuxInstance observer(temp_.path().toLocal8Bit());
-    const platform::HWND window = observer.FindWindow(QStringLiteral("brelmo"));
+    const platform::WindowId window = observer.FindWindow(QStringLiteral("brelmo"));
     ASSERT_TRUE(observer.IsIconic(window));
 
     InstanceHelperProcess second(Copy(QStringLiteral("brelmo")));

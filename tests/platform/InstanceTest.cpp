@@ -14,7 +14,7 @@
 
 using platform::ERROR_ALREADY_EXISTS;
 using platform::ERROR_SUCCESS;
-using platform::HWND;
+using platform::WindowId;
 using platform::LinuxInstance;
 
 namespace {
@@ -157,7 +157,7 @@ TEST_F(RuntimeFolderTest, ARefusedFolderMeansRunningUnguarded) {
     EXPECT_TRUE(instance.Folder().isEmpty());
     EXPECT_EQ(instance.CreateMutex(QStringLiteral("brelmo")), 0);
     // The own window still works, on its own.
-    const HWND own = instance.RegisterApplicationWindow(QStringLiteral("brelmo"));
+    const WindowId own = instance.RegisterApplicationWindow(QStringLiteral("brelmo"));
     EXPECT_EQ(instance.FindWindow(QStringLiteral("brelmo")), own);
 }
 
@@ -165,11 +165,11 @@ TEST_F(RuntimeFolderTest, ARefusedFolderMeansRunningUnguarded) {
 
 TEST_F(InstanceTest, FindWindowReturnsTheNewestLiveMatchIncludingTheOwn) {
     LinuxInstance a(Folder()), b(Folder()), c(Folder());
-    const HWND ownA = a.RegisterApplicationWindow(QStringLiteral("brelmo"));
+    const WindowId ownA = a.RegisterApplicationWindow(QStringLiteral("brelmo"));
     b.RegisterApplicationWindow(QStringLiteral("brelmo"));
     c.RegisterApplicationWindow(QStringLiteral("other"));
 
-    const HWND found = a.FindWindow(QStringLiteral("brelmo"));
+    const WindowId found = a.FindWindow(QStringLiteral("brelmo"));
     EXPECT_NE(found, 0);
     EXPECT_NE(found, ownA) << "b registered later and stands on top";
     EXPECT_EQ(a.FindWindow(QStringLiteral("brelmo")), found) << "the same window, the same handle";
@@ -180,7 +180,7 @@ TEST_F(InstanceTest, FindWindowReturnsTheNewestLiveMatchIncludingTheOwn) {
 
 TEST_F(InstanceTest, AClaimThatFindsTheNameTakenPutsTheOwnWindowOnTop) {
     LinuxInstance late(Folder()), holder(Folder());
-    const HWND own = late.RegisterApplicationWindow(QStringLiteral("brelmo"));
+    const WindowId own = late.RegisterApplicationWindow(QStringLiteral("brelmo"));
     holder.RegisterApplicationWindow(QStringLiteral("brelmo"));
     holder.CreateMutex(QStringLiteral("m"));
     ASSERT_NE(late.FindWindow(QStringLiteral("brelmo")), own);
@@ -194,7 +194,7 @@ TEST_F(InstanceTest, TheOwnWindowIsActedOnDirectly) {
     LinuxInstance instance(Folder());
     QStringList told;
     instance.OnWindowTextChange = [&](const QString& text) { told << text; };
-    const HWND own = instance.RegisterApplicationWindow(QStringLiteral("brelmo"));
+    const WindowId own = instance.RegisterApplicationWindow(QStringLiteral("brelmo"));
 
     EXPECT_FALSE(instance.IsIconic(own)) << "no main form yet";
     EXPECT_FALSE(instance.BringWindowToTop(own));
@@ -216,7 +216,7 @@ TEST_F(InstanceTest, TheOwnWindowIsActedOnDirectly) {
 
 TEST_F(InstanceTest, NoWindowAndUnknownWindowsDoNothing) {
     LinuxInstance instance(Folder());
-    for (const HWND window : {HWND(0), HWND(99)}) {
+    for (const WindowId window : {WindowId(0), WindowId(99)}) {
         EXPECT_FALSE(instance.SetWindowText(window, QString()));
         EXPECT_FALSE(instance.IsIconic(window));
         EXPECT_FALSE(instance.ShowWindow(window, platform::SW_RESTORE));
@@ -231,7 +231,7 @@ TEST_F(InstanceTest, RequestsToAnotherProcessAreCarriedOutOnItsMainForm) {
     LinuxInstance instance(Folder());
     instance.RegisterApplicationWindow(QStringLiteral("mine"));
 
-    const HWND window = instance.FindWindow(QStringLiteral("brelmo"));
+    const WindowId window = instance.FindWindow(QStringLiteral("brelmo"));
     ASSERT_NE(window, 0);
     EXPECT_TRUE(instance.IsIconic(window));
     EXPECT_TRUE(instance.ShowWindow(window, platform::SW_RESTORE));
@@ -246,11 +246,11 @@ TEST_F(InstanceTest, RequestsToAnotherProcessAreCarriedOutOnItsMainForm) {
 
 TEST_F(InstanceTest, WindowsOfKilledProcessesAreSkippedAndCleaned) {
     LinuxInstance instance(Folder());
-    const HWND own = instance.RegisterApplicationWindow(QStringLiteral("brelmo"));
+    const WindowId own = instance.RegisterApplicationWindow(QStringLiteral("brelmo"));
     {
         InstanceHelperProcess killed(Helper("window", QStringLiteral("brelmo")));
         ASSERT_EQ(killed.ReadLine(), "ready");
-        const HWND theirs = instance.FindWindow(QStringLiteral("brelmo"));
+        const WindowId theirs = instance.FindWindow(QStringLiteral("brelmo"));
         EXPECT_NE(theirs, own);
         killed.Kill();
         EXPECT_FALSE(instance.BringWindowToTop(theirs));
@@ -267,7 +267,7 @@ TEST_F(InstanceTest, ACopyThatDoesNotAnswerCountsAsNotThere) {
     form.showMinimized();
     silent.SetMainForm(&form);
     silent.RegisterApplicationWindow(QStringLiteral("silent"));
-    const HWND window = instance.FindWindow(QStringLiteral("silent"));
+    const WindowId window = instance.FindWindow(QStringLiteral("silent"));
     ASSERT_NE(window, 0);
     EXPECT_FALSE(instance.IsIconic(window));
 }

@@ -19,24 +19,24 @@ class FakeInstance : public platform::IInstance {
     // What CreateMutex returns and the error code that goes with it.
     platform::HANDLE mutexHandle = 7;
     unsigned mutexError = platform::ERROR_SUCCESS;
-    std::vector<Window> windows;  // HWND n is windows[n - 1]
+    std::vector<Window> windows;  // WindowId n is windows[n - 1]
     QStringList calls;
 
     platform::HANDLE CreateMutex(const QString& name) override;
     bool CloseHandle(platform::HANDLE handle) override;
     unsigned GetLastError() const override { return lastError_; }
 
-    platform::HWND RegisterApplicationWindow(const QString& text) override;
+    platform::WindowId RegisterApplicationWindow(const QString& text) override;
     void SetMainForm(QWidget*) override {}
 
-    platform::HWND FindWindow(const QString& text) override;
-    bool SetWindowText(platform::HWND window, const QString& text) override;
-    bool IsIconic(platform::HWND window) override;
-    bool ShowWindow(platform::HWND window, int command) override;
-    bool BringWindowToTop(platform::HWND window) override;
+    platform::WindowId FindWindow(const QString& text) override;
+    bool SetWindowText(platform::WindowId window, const QString& text) override;
+    bool IsIconic(platform::WindowId window) override;
+    bool ShowWindow(platform::WindowId window, int command) override;
+    bool BringWindowToTop(platform::WindowId window) override;
 
   private:
-    Window* At(platform::HWND window);
+    Window* At(platform::WindowId window);
 
     unsigned lastError_ = platform::ERROR_SUCCESS;
 };

@@ -31,7 +31,7 @@ class AppWindowTest : public testing::Test {
 
 TEST_F(AppWindowTest, TheWindowTextAndTheTitleFollowEachOther) {
     RegisterApplicationWindow(*Application);
-    const platform::HWND own = instance_->FindWindow(QStringLiteral("Brelmo"));
+    const platform::WindowId own = instance_->FindWindow(QStringLiteral("Brelmo"));
     ASSERT_NE(own, 0) << "registered under the title it had";
 
     Application->SetTitle(QStringLiteral("brelmo"));
