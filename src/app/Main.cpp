@@ -427,7 +427,7 @@ void TForm1::fl1DblClick(TObject*) {
     PlaylistIndex = row;
     if (PlaylistCount < 1 || PlaylistCount > TPlaylist::kSlots || row == -1) return;
     const QString path = ld1->Caption() + QLatin1Char('\\') + fl1->Items()[row];
-    lb1->AddItem(path);
+    lb1->Items().Add(path);
     Playlist.Set(PlaylistCount, path);
     ++PlaylistCount;
 }
@@ -435,7 +435,7 @@ void TForm1::fl1DblClick(TObject*) {
 void TForm1::removeClick(TObject*) {
     const int row = lb1->ItemIndex();
     PlaylistIndex = row;
-    if (row != -1) lb1->DeleteItem(row);
+    if (row != -1) lb1->Items().Delete(row);
     --PlaylistCount;
 }
 
@@ -467,7 +467,7 @@ void TForm1::CancelClick(TObject*) {
         Cancel->Hide();
     }
     ShowSetupControls(false);
-    lb1->Clear();
+    lb1->Items().Clear();
     TrackBar1->Show();
     for (TTransparentButton* button : {bnext, bprev, bstop, breplay, bsetup, bexit, bhelp})
         button->SetEnabled(true);
@@ -499,12 +499,12 @@ void TForm1::LoadSavedPlaylist(bool quietWhenMissing) {
     if (quietWhenMissing && !file.Exists()) return;
     QString warning;
     const QList<QByteArray> paths = file.Load(&warning);
-    lb1->Clear();
+    lb1->Items().Clear();
     int slot = 0;
     for (const QByteArray& native : paths) {
         const QString path = platform::FileSystem().DrivePath(native);
         Playlist.Set(++slot, path);
-        lb1->AddItem(path);
+        lb1->Items().Add(path);
     }
     PlaylistCount = slot;
     PlaylistIndex = 0;

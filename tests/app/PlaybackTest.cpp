@@ -5,6 +5,7 @@
 #include "skin/TransBtn.h"
 #include "support/MainFormFixture.h"
 #include "toolkit/Image.h"
+#include "toolkit/Memo.h"
 #include "toolkit/Panel.h"
 
 namespace {
@@ -195,6 +196,7 @@ TEST_F(Playback, NextEnablesThePlayerButtons) {
     form->bsetupClick(nullptr);
     form->okClick(nullptr);
     EXPECT_FALSE(form->bsave->Enabled());
+    SetPlaylist(kThree);
     Next();
     for (TTransparentButton* b : {form->bnext, form->bprev, form->bstop, form->breplay,
                                   form->bsave, form->bload, form->bsetup, form->bexit, form->bhelp})
