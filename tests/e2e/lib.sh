@@ -20,6 +20,7 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    [ -f "$WORK/app.log" ] && sed "s/^/app: /" "$WORK/app.log" >&2
     [ -f "$WORK/shot.png" ] && cp "$WORK/shot.png" "/tmp/brelmo-e2e-failure-$(basename "$0" .sh).png"
     exit 1
 }
@@ -79,13 +80,12 @@ click_in() {
     xdotool mousemove $((geo[0] + $2)) $((geo[1] + $3)) click 1
 }
 
-# Waits until process $1 has ended (at most $2 seconds); prints its exit code.
+# Waits until process $1 has ended (at most $2 seconds); sets EXIT_CODE.
 wait_exit() {
-    local pid=$1 limit=${2:-5} code
+    local pid=$1 limit=${2:-5}
     for _ in $(seq $((limit * 10))); do
         if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid" 2>/dev/null && code=0 || code=$?
-            echo "$code"
+            if wait "$pid"; then EXIT_CODE=0; else EXIT_CODE=$?; fi
             return 0
         fi
         sleep 0.1

@@ -74,7 +74,7 @@ sleep 0.5
 grep -q "a_red.avi" "$XDG_DATA_HOME/brelmo/brelmo.txt" || fail "saved list lacks clip 1"
 
 click_in "$W" 369 387      # Exit
-wait_exit "$APP_PID" 5 >/dev/null
+wait_exit "$APP_PID" 5
 
 start_app "$CLIPS"
 W=$(window_of "$APP_PID")

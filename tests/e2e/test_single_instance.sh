@@ -10,8 +10,8 @@ sleep 0.5
 
 start_app
 SECOND=$APP_PID
-code=$(wait_exit "$SECOND" 2)
-[ "$code" = 0 ] || fail "second copy exit code $code"
+wait_exit "$SECOND" 2
+[ "$EXIT_CODE" = 0 ] || fail "second copy exit code $EXIT_CODE"
 kill -0 "$FIRST" 2>/dev/null || fail "first copy ended"
 
 # Once the first copy is gone, the next start serves again.

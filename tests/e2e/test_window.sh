@@ -34,6 +34,6 @@ screenshot
 [ "$(pixel $((X + 300)) $((Y + 200)))" = "$(skin_pixel 300 200)" ] || fail "help text still shown"
 
 click_in "$W" 369 387   # Exit
-code=$(wait_exit "$APP_PID" 5)
-[ "$code" = 0 ] || fail "exit code $code"
+wait_exit "$APP_PID" 5
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
 echo "1 passed, 0 failed"
