@@ -1,0 +1,65 @@
+// Open (preroll, natural size known) of a small AVI and a WAV through the
+// player, beside a bare playbin preroll to fake sinks in the same run.
+
+#include <benchmark/benchmark.h>
+#include <gst/gst.h>
+
+#include "MediaBench.h"
+#include "media/MPlayer.h"
+#include "toolkit/WinControl.h"
+
+namespace {
+
+void BarePlaybinPreroll(benchmark::State& state, const QString& path) {
+    gchar* uri = gst_filename_to_uri(path.toLocal8Bit().constData(), nullptr);
+    for (auto _ : state) {
+        GstElement* playbin = gst_element_factory_make("playbin", nullptr);
+        GstElement* video = gst_element_factory_make("fakesink", nullptr);
+        GstElement* audio = gst_element_factory_make("fakesink", nullptr);
+        g_object_set(video, "sync", TRUE, nullptr);
+        g_object_set(audio, "sync", TRUE, nullptr);
+        g_object_set(playbin, "uri", uri, "video-sink", video, "audio-sink", audio, nullptr);
+        gst_element_set_state(playbin, GST_STATE_PAUSED);
+        gst_element_get_state(playbin, nullptr, nullptr, 5 * GST_SECOND);
+        state.PauseTiming();
+        gst_element_set_state(playbin, GST_STATE_NULL);
+        gst_object_unref(playbin);
+        state.ResumeTiming();
+    }
+    g_free(uri);
+}
+
+void PlayerOpen(benchmark::State& state, const QString& path) {
+    TCustomControl display(nullptr);
+    TMediaPlayer mp(nullptr);
+    mp.SetDisplay(&display);
+    mp.SetFileName(path);
+    for (auto _ : state) {
+        mp.Open();
+        benchmark::DoNotOptimize(mp.NaturalWidth());
+        state.PauseTiming();
+        mp.Close();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    gst_init(nullptr, nullptr);
+    const QString avi = mediabench::SmallAvi();
+    const QString wav = mediabench::SmallWav();
+    benchmark::RegisterBenchmark("BarePlaybinPreroll/avi", BarePlaybinPreroll, avi)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("PlayerOpen/avi", PlayerOpen, avi)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BarePlaybinPreroll/wav", BarePlaybinPreroll, wav)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("PlayerOpen/wav", PlayerOpen, wav)->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/Mci.h"
+
+// One command as the fake media layer received it.
+struct MciCall {
+    platform::MCIDEVICEID device = 0;
+    unsigned message = 0;
+    unsigned flags = 0;
+    QString element;            // MCI_OPEN
+    QString type;               // MCI_OPEN
+    QWidget* window = nullptr;  // MCI_WINDOW
+    QRect rect;                 // MCI_PUT
+    std::uint32_t item = 0;     // MCI_STATUS, MCI_GETDEVCAPS
+};
+
+// A scripted media layer for tests: records every command with its flag
+// word, answers from the values the test set, and follows the notice rules
+// of the real layer; the end of a play comes only when the test calls
+// EndPlay.
+class FakeMci : public platform::IMci {
+  public:
+    platform::MCIERROR SendCommand(platform::MCIDEVICEID device, unsigned message, unsigned flags,
+                                   void* params) override;
+    bool GetErrorString(platform::MCIERROR error, char* buffer, unsigned length) override;
+
+    // The next 'message' fails with 'error'; 'text' is the error's text.
+    void FailNext(unsigned message, platform::MCIERROR error, const QString& text = {});
+    // Ends the pending play with 'result' (posts its notice, if any).
+    void EndPlay(unsigned result = platform::MCI_NOTIFY_SUCCESSFUL);
+
+    const std::vector<MciCall>& Calls() const { return calls_; }
+    std::vector<unsigned> Messages() const;
+    // The calls of one kind, in order.
+    std::vector<MciCall> CallsOf(unsigned message) const;
+    void ClearCalls() { calls_.clear(); }
+    bool IsOpen(platform::MCIDEVICEID device) const { return open_.count(device) != 0; }
+
+    // What the next opened device reports.
+    bool hasVideo = true;
+    QSize naturalSize{160, 120};
+    std::uint32_t length = 1000;
+    std::uint32_t position = 0;
+    unsigned mode = platform::MCI_MODE_STOP;
+
+  private:
+    platform::MCIERROR Run(MciCall& call, void* params);
+
+    std::vector<MciCall> calls_;
+    std::map<unsigned, platform::MCIERROR> failures_;
+    std::map<platform::MCIERROR, QString> texts_;
+    std::map<platform::MCIDEVICEID, bool> open_;
+    platform::MCIDEVICEID nextId_ = 1;
+    platform::MCIDEVICEID playing_ = 0;
+    platform::PlayNotice notice_;
+    QRect destination_;
+};
+
+// Puts a FakeMci in place for the life of the scope.
+class ScopedFakeMci {
+  public:
+    ScopedFakeMci();
+    ~ScopedFakeMci();
+    ScopedFakeMci(const ScopedFakeMci&) = delete;
+    ScopedFakeMci& operator=(const ScopedFakeMci&) = delete;
+    FakeMci& operator*() const { return *fake_; }
+    FakeMci* operator->() const { return fake_; }
+
+  private:
+    FakeMci* fake_;
+    std::unique_ptr<platform::IMci> previous_;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+// Media files for tests, generated on first use into one temporary folder
+// per test process (GStreamer's command-line launcher for video, libsndfile
+// for wave files) and reused afterwards. Paths are native.
+namespace testmedia {
+
+// An MJPEG AVI of a solid colour ("red", "green", "blue", "white", "black").
+QString MjpegAvi(int width, int height, const char* colour = "red", int frames = 10);
+// Uncompressed BGR video, stored bottom-up as AVI keeps it.
+QString RawAvi(int width, int height);
+// MJPEG video with a mono sound track.
+QString AudioVideoAvi(int frames = 10);
+// A raw AVI whose header says the rows are stored top-down.
+QString TopDownRawAvi();
+// A one-channel 8 kHz sine tone of 'seconds' in libsndfile's 'subformat'
+// (SF_FORMAT_PCM_U8, SF_FORMAT_PCM_16, SF_FORMAT_IMA_ADPCM, ...).
+QString Wav(int subformat, double seconds = 0.4);
+
+// An MJPEG AVI (with sound, or without) whose video codec is renamed to one
+// nobody decodes.
+QString UnknownCodecAvi(bool withSound = false);
+QString TruncatedAvi();
+QString EmptyAvi();
+QString TextAvi();
+QString FolderAvi();
+QString MissingAvi();
+QString UnreadableAvi();
+
+// A fresh copy of 'path' that the test may change or delete.
+QString CopyOf(const QString& path);
+
+}  // namespace testmedia
