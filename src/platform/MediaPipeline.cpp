@@ -55,8 +55,9 @@ void MediaPipeline::Shutdown() {
 MciFailure MediaPipeline::Open(const QByteArray& path, const QString& shownName) {
     MciFailure failure;
     opening_ = true;
-    pipeline_.reset(Build(path, shownName, failure));
-    if (!pipeline_) return failure;
+    GstElement* built = Build(path, shownName, failure);
+    if (!built) return failure;
+    pipeline_.reset(GST_ELEMENT(gst_object_ref_sink(built)));
     {
         const std::unique_ptr<GstBus, GstObjectUnref> bus(gst_element_get_bus(pipeline_.get()));
         gst_bus_set_sync_handler(bus.get(), &MediaPipeline::OnBusMessage, this, nullptr);
