@@ -41,29 +41,35 @@ sleep 0.3
 click_in "$W" 298 387      # Accept
 sleep 0.5
 
-click_in "$W" 588 139      # Next: a_red.avi, 160x120 centred on (253, 182)
+# The last file clicked was row 1, so the first Next plays slot 2.
+click_in "$W" 588 139      # Next: b_blue.avi, 200x100 centred on (253, 182)
 sleep 1
 screenshot
-expect_colour 253 182 255,0,0 "Next shows clip 1"
-expect_colour 175 124 255,0,0 "clip 1's top-left corner"
-expect_colour 170 182 0,0,0 "the black picture beside the panel"
+expect_colour 253 182 0,0,255 "the first Next shows slot 2"
+expect_colour 155 134 0,0,255 "slot 2's top-left corner"
+expect_colour 150 182 0,0,0 "the black picture beside the panel"
 
-click_in "$W" 588 139      # Next: b_blue.avi, 200x100
+click_in "$W" 588 139      # Next wraps to a_red.avi, 160x120
 sleep 1
 screenshot
-expect_colour 253 182 0,0,255 "Next shows clip 2"
-expect_colour 160 140 0,0,0 "outside clip 2"
+expect_colour 253 182 255,0,0 "Next wraps to slot 1"
+expect_colour 175 124 255,0,0 "slot 1's top-left corner"
+expect_colour 170 182 0,0,0 "outside slot 1"
 
-click_in "$W" 536 176      # Back: runs Next from its notice, so clip 2 again
+click_in "$W" 536 176      # Back opens slot 2, whose notice runs Next: slot 1 again
 sleep 1.5
 screenshot
-expect_colour 253 182 0,0,255 "Back ends on clip 2 again"
+expect_colour 253 182 255,0,0 "Back ends on slot 1 again"
 
 click_in "$W" 537 137      # Stop (pause)
 sleep 0.3
 click_in "$W" 537 137      # continue
 sleep 0.3
-click_in "$W" 253 182      # a click on the video hides the panel
+click_in "$W" 253 182      # the panel click's Close carries the resume's notice: Next runs
+sleep 1
+screenshot
+expect_colour 253 182 0,0,255 "after a resume, a panel click moves on to slot 2"
+click_in "$W" 253 182      # now the click only hides the panel
 sleep 0.5
 screenshot
 expect_colour 253 182 0,0,0 "the panel is hidden"
