@@ -16,21 +16,47 @@ int QtTextFlags(unsigned flags) {
         q |= Qt::AlignRight;
     else
         q |= Qt::AlignLeft;
-    if (flags & DT_SINGLELINE) {
-        q |= Qt::TextSingleLine;
-        if (flags & DT_VCENTER)
-            q |= Qt::AlignVCenter;
-        else if (flags & DT_BOTTOM)
-            q |= Qt::AlignBottom;
-        else
-            q |= Qt::AlignTop;
-    } else {
+    q |= Qt::TextSingleLine;
+    if ((flags & DT_SINGLELINE) && (flags & DT_VCENTER))
+        q |= Qt::AlignVCenter;
+    else if ((flags & DT_SINGLELINE) && (flags & DT_BOTTOM))
+        q |= Qt::AlignBottom;
+    else
         q |= Qt::AlignTop;
-        if (flags & DT_WORDBREAK) q |= Qt::TextWordWrap;
-    }
     if (!(flags & DT_NOPREFIX)) q |= Qt::TextShowMnemonic;
     if (flags & DT_EXPANDTABS) q |= Qt::TextExpandTabs;
     return q;
+}
+
+// Greedy breaking at blanks only: a word wider than the line stays whole
+// and is clipped, as the classic text drawing does with paths.
+QStringList WrapAtBlanks(const QString& paragraph, const QFontMetrics& fm, int width) {
+    QStringList lines;
+    QString line;
+    for (const QString& word : paragraph.split(QLatin1Char(' '))) {
+        const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (line.isEmpty() || fm.horizontalAdvance(candidate) <= width) {
+            line = candidate;
+        } else {
+            lines << line;
+            line = word;
+        }
+    }
+    lines << line;
+    return lines;
+}
+
+QStringList TextLines(const QString& text, const QFontMetrics& fm, int width, unsigned flags) {
+    if (flags & DT_SINGLELINE) return {text};
+    QStringList lines;
+    for (QString paragraph : text.split(QLatin1Char('\n'))) {
+        if (paragraph.endsWith(QLatin1Char('\r'))) paragraph.chop(1);
+        if (flags & DT_WORDBREAK)
+            lines << WrapAtBlanks(paragraph, fm, width);
+        else
+            lines << paragraph;
+    }
+    return lines;
 }
 
 Qt::PenStyle QtPenStyle(TPenStyle style) {
@@ -199,11 +225,19 @@ void TCanvas::TextOut(int x, int y, const QString& text) {
 int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags) {
     const QFont font = font_.ToQFont();
     const QFontMetrics fm(font);
-    const int qflags = QtTextFlags(flags);
     const QRect area = rect.ToQRect();
-    const QRect bound = fm.boundingRect(area, qflags, text);
-    // One line is as high as TextHeight says, so that measures agree.
-    const int height = (flags & DT_SINGLELINE) ? fm.height() : bound.height();
+    const QStringList lines = TextLines(text, fm, area.width(), flags);
+    const int lineFlags = QtTextFlags(flags);
+    const int height = fm.height() * static_cast<int>(lines.size());
+    // Multi-line text starts at the top; one line may be centred or at the bottom.
+    const auto lineRect = [&](int i) {
+        return (flags & DT_SINGLELINE) ? area
+                                       : QRect(area.left(), area.top() + i * fm.height(),
+                                               area.width(), fm.height());
+    };
+    QRect bound;
+    for (int i = 0; i < lines.size(); ++i)
+        bound |= fm.boundingRect(lineRect(i), lineFlags, lines[i]);
     if (flags & DT_CALCRECT) {
         rect.Right = rect.Left + bound.width();
         rect.Bottom = rect.Top + height;
@@ -215,7 +249,7 @@ int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags) {
             p.fillRect(bound, ColorToQColor(brush_.Color));
         p.setFont(font);
         p.setPen(ColorToQColor(font_.Color));
-        p.drawText(area, qflags, text);
+        for (int i = 0; i < lines.size(); ++i) p.drawText(lineRect(i), lineFlags, lines[i]);
     });
     return height;
 }

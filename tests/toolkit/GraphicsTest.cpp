@@ -138,3 +138,23 @@ TEST(Canvas, DrawTextMeasuresWithCalcRectAndHonoursThePrefixFlag) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Canvas, WordBreakingBreaksAtBlanksOnlyAndKeepsLongWordsWhole) {
+    TBitmap bitmap;
+    bitmap.SetSize(100, 100);
+    TCanvas& canvas = bitmap.Canvas();
+    const int line = canvas.TextHeight("A");
+    TRect path{0, 0, 40, 100};
+    canvas.DrawText("C:\\work\\clips\\folder", path, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(path.Height(), line);
+    TRect words{0, 0, canvas.TextWidth("word") + 2, 100};
+    canvas.DrawText("word word word", words, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(words.Height(), 3 * line);
+    TRect lines{0, 0, 100, 100};
+    canvas.DrawText("one\ntwo", lines, DT_CALCRECT);
+    EXPECT_EQ(lines.Height(), 2 * line);
+}
+
+}  // namespace
