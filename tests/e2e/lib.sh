@@ -73,6 +73,27 @@ pixel() {
     convert "$WORK/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
 }
 
+# Whether colour $1 is roughly $2 (both "r,g,b"; video coding shifts colours a little).
+is_colour() {
+    local r g b er eg eb
+    IFS=, read -r r g b <<<"$1"
+    IFS=, read -r er eg eb <<<"$2"
+    [ $(((r - er) * (r - er) + (g - eg) * (g - eg) + (b - eb) * (b - eb))) -lt 2000 ]
+}
+
+# Colour of pixel (x, y) of the window at $X, $Y in the last screenshot.
+at() { pixel $((X + $1)) $((Y + $2)); }
+
+# Waits (at most 6 s) until window pixel ($1, $2) is roughly colour $3; $4 says what.
+expect_colour() {
+    for _ in $(seq 30); do
+        screenshot
+        is_colour "$(at "$1" "$2")" "$3" && return 0
+        sleep 0.2
+    done
+    fail "$4: pixel $1,$2 is $(at "$1" "$2"), not $3"
+}
+
 # Clicks at (x, y) relative to the top-left corner of window $1.
 click_in() {
     local geo

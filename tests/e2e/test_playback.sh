@@ -14,18 +14,6 @@ make_clip() {  # name width height colour(0xAARRGGBB)
 make_clip a_red.avi 160 120 0xffff0000
 make_clip b_blue.avi 200 100 0xff0000ff
 
-# Roughly this colour (MJPEG shifts it a little)?
-is_colour() {
-    local r g b er eg eb
-    IFS=, read -r r g b <<<"$1"
-    IFS=, read -r er eg eb <<<"$2"
-    [ $(( (r - er) * (r - er) + (g - eg) * (g - eg) + (b - eb) * (b - eb) )) -lt 2000 ]
-}
-at() { pixel $((X + $1)) $((Y + $2)); }
-expect_colour() {  # x y r,g,b what
-    is_colour "$(at "$1" "$2")" "$3" || fail "$4: pixel $1,$2 is $(at "$1" "$2"), not $3"
-}
-
 start_x
 start_app "$CLIPS"
 W=$(window_of "$APP_PID")
@@ -43,22 +31,17 @@ sleep 0.5
 
 # The last file clicked was row 1, so the first Next plays slot 2.
 click_in "$W" 588 139      # Next: b_blue.avi, 200x100 centred on (253, 182)
-sleep 1
-screenshot
 expect_colour 253 182 0,0,255 "the first Next shows slot 2"
 expect_colour 155 134 0,0,255 "slot 2's top-left corner"
 expect_colour 150 182 0,0,0 "the black picture beside the panel"
 
 click_in "$W" 588 139      # Next wraps to a_red.avi, 160x120
-sleep 1
-screenshot
 expect_colour 253 182 255,0,0 "Next wraps to slot 1"
 expect_colour 175 124 255,0,0 "slot 1's top-left corner"
 expect_colour 170 182 0,0,0 "outside slot 1"
 
 click_in "$W" 536 176      # Back opens slot 2, whose notice runs Next: slot 1 again
-sleep 1.5
-screenshot
+sleep 1
 expect_colour 253 182 255,0,0 "Back ends on slot 1 again"
 
 click_in "$W" 537 137      # Stop (pause)
@@ -66,12 +49,8 @@ sleep 0.3
 click_in "$W" 537 137      # continue
 sleep 0.3
 click_in "$W" 253 182      # the panel click's Close carries the resume's notice: Next runs
-sleep 1
-screenshot
 expect_colour 253 182 0,0,255 "after a resume, a panel click moves on to slot 2"
 click_in "$W" 253 182      # now the click only hides the panel
-sleep 0.5
-screenshot
 expect_colour 253 182 0,0,0 "the panel is hidden"
 
 click_in "$W" 536 215      # Save
@@ -87,7 +66,5 @@ W=$(window_of "$APP_PID")
 read -r X Y _ _ <<<"$(geometry_of "$W")"
 sleep 1
 click_in "$W" 588 139      # Next plays the loaded slot 1
-sleep 1
-screenshot
 expect_colour 253 182 255,0,0 "the saved playlist was loaded at start"
 echo "1 passed, 0 failed"

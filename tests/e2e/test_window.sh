@@ -15,8 +15,7 @@ read -r X Y WIDTH HEIGHT <<<"$(geometry_of "$W")"
 [ "$WIDTH" = 640 ] && [ "$HEIGHT" = 480 ] || fail "window is ${WIDTH}x${HEIGHT}"
 [ "$X" = 192 ] && [ "$Y" = 144 ] || fail "window at $X,$Y, not centred on 1024x768"
 
-sleep 1
-screenshot
+expect_colour 530 137 "$(skin_pixel 530 137)" "the skin is revealed"
 [ "$(pixel $((X + 300)) "$Y")" = "128,128,128" ] || fail "top row is $(pixel $((X + 300)) "$Y")"
 for point in "300 200" "600 100" "20 460" "530 137"; do
     read -r px py <<<"$point"
@@ -25,13 +24,9 @@ for point in "300 200" "600 100" "20 460" "530 137"; do
 done
 
 click_in "$W" 535 258   # Help
-sleep 0.5
-screenshot
-[ "$(pixel $((X + 300)) $((Y + 200)))" = "255,255,255" ] || fail "help text not shown"
+expect_colour 300 200 255,255,255 "the help text is shown"
 click_in "$W" 300 200   # a click on the help text closes it
-sleep 0.5
-screenshot
-[ "$(pixel $((X + 300)) $((Y + 200)))" = "$(skin_pixel 300 200)" ] || fail "help text still shown"
+expect_colour 300 200 "$(skin_pixel 300 200)" "the help text is closed"
 
 click_in "$W" 369 387   # Exit
 wait_exit "$APP_PID" 5
