@@ -1,5 +1,7 @@
 #include "platform/LinuxAudioDevices.h"
 
+#include "platform/ServiceSlot.h"
+
 #include <QLoggingCategory>
 #include <algorithm>
 #include <cstdarg>
@@ -274,22 +276,10 @@ MMRESULT LinuxAudioDevices::SetVolume(OutputClass outputClass, unsigned deviceId
     return ok ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
 }
 
-namespace {
-
-std::unique_ptr<IAudioDevices>& Current() {
-    static std::unique_ptr<IAudioDevices> current = std::make_unique<LinuxAudioDevices>();
-    return current;
-}
-
-}  // namespace
-
-IAudioDevices& AudioDevices() {
-    return *Current();
-}
+IAudioDevices& AudioDevices() { return ServiceSlot<IAudioDevices, LinuxAudioDevices>::Get(); }
 
 std::unique_ptr<IAudioDevices> SetAudioDevices(std::unique_ptr<IAudioDevices> devices) {
-    std::swap(Current(), devices);
-    return devices;
+    return ServiceSlot<IAudioDevices, LinuxAudioDevices>::Swap(std::move(devices));
 }
 
 }  // namespace platform

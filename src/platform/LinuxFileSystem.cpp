@@ -1,5 +1,7 @@
 #include "platform/LinuxFileSystem.h"
 
+#include "platform/ServiceSlot.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -426,22 +428,10 @@ QString LinuxFileSystem::GetCurrentDirectory() {
     return current_;
 }
 
-namespace {
-
-std::unique_ptr<IFileSystem>& Current() {
-    static std::unique_ptr<IFileSystem> current = std::make_unique<LinuxFileSystem>();
-    return current;
-}
-
-}  // namespace
-
-IFileSystem& FileSystem() {
-    return *Current();
-}
+IFileSystem& FileSystem() { return ServiceSlot<IFileSystem, LinuxFileSystem>::Get(); }
 
 std::unique_ptr<IFileSystem> SetFileSystem(std::unique_ptr<IFileSystem> fileSystem) {
-    std::swap(Current(), fileSystem);
-    return fileSystem;
+    return ServiceSlot<IFileSystem, LinuxFileSystem>::Swap(std::move(fileSystem));
 }
 
 QString SysErrorMessage(int errorCode) {

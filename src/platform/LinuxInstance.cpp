@@ -1,5 +1,7 @@
 #include "platform/LinuxInstance.h"
 
+#include "platform/ServiceSlot.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -387,22 +389,10 @@ bool LinuxInstance::BringWindowToTop(WindowId window) {
 
 // --- The service in use ----------------------------------------------------
 
-namespace {
-
-std::unique_ptr<IInstance>& Current() {
-    static std::unique_ptr<IInstance> current = std::make_unique<LinuxInstance>();
-    return current;
-}
-
-}  // namespace
-
-IInstance& Instance() {
-    return *Current();
-}
+IInstance& Instance() { return ServiceSlot<IInstance, LinuxInstance>::Get(); }
 
 std::unique_ptr<IInstance> SetInstance(std::unique_ptr<IInstance> instance) {
-    std::swap(Current(), instance);
-    return instance;
+    return ServiceSlot<IInstance, LinuxInstance>::Swap(std::move(instance));
 }
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/LinuxSound.h"
 
+#include "platform/ServiceSlot.h"
+
 #include <gst/gst.h>
 
 #include <QByteArrayList>
@@ -142,24 +144,10 @@ void LinuxSound::Release(unsigned long long generation) {
     if (generation == generation_) current_.reset();
 }
 
-namespace {
-
-// Made on first use, so that a test that swaps in a fake never starts GStreamer.
-std::unique_ptr<ISound>& Current() {
-    static std::unique_ptr<ISound> current;
-    return current;
-}
-
-}  // namespace
-
-ISound& Sound() {
-    if (!Current()) Current() = std::make_unique<LinuxSound>();
-    return *Current();
-}
+ISound& Sound() { return ServiceSlot<ISound, LinuxSound>::Get(); }
 
 std::unique_ptr<ISound> SetSound(std::unique_ptr<ISound> sound) {
-    std::swap(Current(), sound);
-    return sound;
+    return ServiceSlot<ISound, LinuxSound>::Swap(std::move(sound));
 }
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/Mci.h"
 
+#include "platform/ServiceSlot.h"
+
 #include <QCoreApplication>
 #include <cstring>
 
@@ -80,22 +82,10 @@ bool CopyErrorText(const QString& text, char* buffer, unsigned length) {
     return true;
 }
 
-namespace {
-
-std::unique_ptr<IMci>& Current() {
-    static std::unique_ptr<IMci> current = std::make_unique<LinuxMci>();
-    return current;
-}
-
-}  // namespace
-
-IMci& Mci() {
-    return *Current();
-}
+IMci& Mci() { return ServiceSlot<IMci, LinuxMci>::Get(); }
 
 std::unique_ptr<IMci> SetMci(std::unique_ptr<IMci> mci) {
-    std::swap(Current(), mci);
-    return mci;
+    return ServiceSlot<IMci, LinuxMci>::Swap(std::move(mci));
 }
 
 }  // namespace platform
