@@ -13,6 +13,11 @@ int main(int argc, char** argv) {
     const std::int64_t mainNs = probe::MonotonicNs();
     return RunBrelmo(argc, argv, [mainNs](TForm1& form) {
         probe::Report("main_ns", mainNs);
+        probe::Report("form_ns", probe::MonotonicNs());
+        form.OnActivate = [activate = form.OnActivate](TObject* sender) {
+            probe::Report("activate_ns", probe::MonotonicNs());
+            activate(sender);
+        };
         TTransitionEffect* skin = form.image1;
         skin->OnNotify = [skin, notify = skin->OnNotify](TObject* sender) {
             notify(sender);
