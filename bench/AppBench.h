@@ -34,7 +34,9 @@ struct Child {
     std::int64_t startNs = 0;
 };
 
-inline Child Spawn(const std::vector<std::string>& arguments, int fd = STDOUT_FILENO) {
+// With 'quietErrors' its standard error goes to /dev/null.
+inline Child Spawn(const std::vector<std::string>& arguments, int fd = STDOUT_FILENO,
+                   bool quietErrors = false) {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
     // Well clear of the child's target descriptor, so that dup2 really
@@ -45,8 +47,11 @@ inline Child Spawn(const std::vector<std::string>& arguments, int fd = STDOUT_FI
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], fd);
+    if (quietErrors)
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::vector<char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     Child child;
     child.startNs = probe::MonotonicNs();
@@ -81,9 +86,7 @@ struct ProbeRun {
     std::int64_t exitNs = 0;
     int exitCode = -1;
 
-    double MsFromStart(const std::string& name) const {
-        return (reports.at(name) - startNs) / 1e6;
-    }
+    double MsFromStart(const std::string& name) const { return (reports.at(name) - startNs) / 1e6; }
     double MsBetween(const std::string& from, const std::string& to) const {
         return (reports.at(to) - reports.at(from)) / 1e6;
     }
@@ -114,14 +117,15 @@ inline ProbeRun RunProbe(const std::string& program, int timeoutMs = 20000) {
     return run;
 }
 
-// An Xvfb of our own, running before anything is measured and stopped at
-// the end; DISPLAY points at it meanwhile.
+// An Xvfb of our own on the first free display (it tells which when it is
+// ready), running before anything is measured and stopped at the end;
+// DISPLAY points at it meanwhile.
 class PrivateXServer {
   public:
     PrivateXServer() {
-        child_ = Spawn({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
-                        "tcp"},
-                       3);
+        child_ =
+            Spawn({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, 3,
+                  true);
         std::string number;
         char c = 0;
         while (read(child_.output, &c, 1) == 1 && c != '\n') number += c;
@@ -180,6 +184,8 @@ inline void PrintRow(const std::string& label, const Summary& s) {
                 s.high, s.min, s.max, s.count);
 }
 
-inline const char* Verdict(bool met) { return met ? "met" : "MISSED"; }
+inline const char* Verdict(bool met) {
+    return met ? "met" : "MISSED";
+}
 
 }  // namespace appbench

@@ -43,8 +43,8 @@ struct Figures {
     int timeouts = 0;
 };
 
-void PressNext(TForm1& form, playerbench::FirstFrameWatch& watch,
-               const std::vector<Clip>& clips, std::vector<double>* into, Figures& figures) {
+void PressNext(TForm1& form, playerbench::FirstFrameWatch& watch, const std::vector<Clip>& clips,
+               std::vector<double>* into, Figures& figures) {
     watch.Arm();
     const std::int64_t start = probe::MonotonicNs();
     playerbench::Press(form.bnext);

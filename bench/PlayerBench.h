@@ -43,9 +43,10 @@ struct Clip {
 // A few seconds of one solid colour, motion JPEG in AVI, as the demo clips are.
 inline Clip SolidClip(const char* name, int width, int height, QRgb colour) {
     const QString pipeline =
-        QStringLiteral("videotestsrc num-buffers=125 pattern=solid-color foreground-color=%1 ! "
-                       "video/x-raw,width=%2,height=%3,framerate=25/1 ! jpegenc ! avimux ! "
-                       "filesink location=%4")
+        QStringLiteral(
+            "videotestsrc num-buffers=125 pattern=solid-color foreground-color=%1 ! "
+            "video/x-raw,width=%2,height=%3,framerate=25/1 ! jpegenc ! avimux ! "
+            "filesink location=%4")
             .arg(colour | 0xff000000u)
             .arg(width)
             .arg(height)
@@ -152,8 +153,10 @@ inline int RunPlayer(int argc, char** argv, const std::function<void(TForm1&)>& 
             *revealed = true;
         };
         QTimer::singleShot(0, &form, [&form, &body, revealed] {
-            if (WaitUntil([revealed] { return *revealed; }, 10000)) body(form);
-            else qWarning("the skin was never revealed");
+            if (WaitUntil([revealed] { return *revealed; }, 10000))
+                body(form);
+            else
+                qWarning("the skin was never revealed");
             Application->Terminate();
         });
     });

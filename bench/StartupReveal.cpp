@@ -50,22 +50,46 @@ ProbeRun RunChecked(const Probe& probe) {
     return run;
 }
 
-double ExecToReady(const ProbeRun& run) { return run.MsFromStart("ready_ns"); }
-double MainToReady(const ProbeRun& run) { return run.MsBetween("main_ns", "ready_ns"); }
-double ExecToMain(const ProbeRun& run) { return run.MsFromStart("main_ns"); }
-double MainToForm(const ProbeRun& run) { return run.MsBetween("main_ns", "form_ns"); }
-double FormToActivate(const ProbeRun& run) { return run.MsBetween("form_ns", "activate_ns"); }
-double ActivateToReady(const ProbeRun& run) { return run.MsBetween("activate_ns", "ready_ns"); }
-double ExecToShown(const ProbeRun& run) { return run.MsFromStart("shown_ns"); }
-double ExecToExit(const ProbeRun& run) { return (run.exitNs - run.startNs) / 1e6; }
-double ResidentMiB(const ProbeRun& run) { return run.reports.at("rss_kib") / 1024.0; }
-double PeakMiB(const ProbeRun& run) { return run.reports.at("hwm_kib") / 1024.0; }
+double ExecToReady(const ProbeRun& run) {
+    return run.MsFromStart("ready_ns");
+}
+double MainToReady(const ProbeRun& run) {
+    return run.MsBetween("main_ns", "ready_ns");
+}
+double ExecToMain(const ProbeRun& run) {
+    return run.MsFromStart("main_ns");
+}
+double MainToForm(const ProbeRun& run) {
+    return run.MsBetween("main_ns", "form_ns");
+}
+double FormToActivate(const ProbeRun& run) {
+    return run.MsBetween("form_ns", "activate_ns");
+}
+double ActivateToReady(const ProbeRun& run) {
+    return run.MsBetween("activate_ns", "ready_ns");
+}
+double ExecToShown(const ProbeRun& run) {
+    return run.MsFromStart("shown_ns");
+}
+double ExecToExit(const ProbeRun& run) {
+    return (run.exitNs - run.startNs) / 1e6;
+}
+double ResidentMiB(const ProbeRun& run) {
+    return run.reports.at("rss_kib") / 1024.0;
+}
+double PeakMiB(const ProbeRun& run) {
+    return run.reports.at("hwm_kib") / 1024.0;
+}
 
 void PrintTimes(const Probe& probe) {
-    appbench::PrintRow(std::string(probe.label) + ": exec to ready", Summarise(probe.Series(ExecToReady)));
-    appbench::PrintRow(std::string(probe.label) + ": main() to ready", Summarise(probe.Series(MainToReady)));
-    appbench::PrintRow(std::string(probe.label) + ": exec to shown", Summarise(probe.Series(ExecToShown)));
-    appbench::PrintRow(std::string(probe.label) + ": exec to exit", Summarise(probe.Series(ExecToExit)));
+    appbench::PrintRow(std::string(probe.label) + ": exec to ready",
+                       Summarise(probe.Series(ExecToReady)));
+    appbench::PrintRow(std::string(probe.label) + ": main() to ready",
+                       Summarise(probe.Series(MainToReady)));
+    appbench::PrintRow(std::string(probe.label) + ": exec to shown",
+                       Summarise(probe.Series(ExecToShown)));
+    appbench::PrintRow(std::string(probe.label) + ": exec to exit",
+                       Summarise(probe.Series(ExecToExit)));
 }
 
 // Where the player's start-up goes: loading, the main window made, shown and
@@ -74,11 +98,13 @@ void PrintPlayerStages(const Probe& probe) {
     appbench::PrintRow("  stage: exec to main()", Summarise(probe.Series(ExecToMain)));
     appbench::PrintRow("  stage: main() to main window made", Summarise(probe.Series(MainToForm)));
     appbench::PrintRow("  stage: made to activated", Summarise(probe.Series(FormToActivate)));
-    appbench::PrintRow("  stage: activated to reveal done", Summarise(probe.Series(ActivateToReady)));
+    appbench::PrintRow("  stage: activated to reveal done",
+                       Summarise(probe.Series(ActivateToReady)));
 }
 
 void PrintMemory(const Probe& probe) {
-    appbench::PrintRow(std::string(probe.label) + ": VmRSS idle", Summarise(probe.Series(ResidentMiB)));
+    appbench::PrintRow(std::string(probe.label) + ": VmRSS idle",
+                       Summarise(probe.Series(ResidentMiB)));
     appbench::PrintRow(std::string(probe.label) + ": VmHWM", Summarise(probe.Series(PeakMiB)));
 }
 
@@ -130,9 +156,11 @@ int main(int argc, char** argv) {
         const double bareReady = Summarise(bare.Series(ExecToReady)).median;
         const double playerReady = Summarise(player.Series(ExecToReady)).median;
         const double allowed = kAllowedFactor * bareReady + kRevealAnimationMs;
-        std::printf("goal: player exec to ready %.1f ms <= %.1f x %.1f + %.0f = %.1f ms: %s (%.2fx the bare window)\n",
-                    playerReady, kAllowedFactor, bareReady, kRevealAnimationMs, allowed,
-                    appbench::Verdict(playerReady <= allowed), playerReady / bareReady);
+        std::printf(
+            "goal: player exec to ready %.1f ms <= %.1f x %.1f + %.0f = %.1f ms: %s (%.2fx the "
+            "bare window)\n",
+            playerReady, kAllowedFactor, bareReady, kRevealAnimationMs, allowed,
+            appbench::Verdict(playerReady <= allowed), playerReady / bareReady);
 
         setenv("BRELMO_PROBE_IDLE_MS", kIdleMs, 1);
         player.runs.clear();
@@ -146,8 +174,8 @@ int main(int argc, char** argv) {
         const double playerPeak = Summarise(player.Series(PeakMiB)).median;
         const double bareResident = Summarise(bare.Series(ResidentMiB)).median;
         const double playerResident = Summarise(player.Series(ResidentMiB)).median;
-        std::printf("goal: player peak %.1f MiB <= %.1f x %.1f = %.1f MiB: %s (%.2fx)\n", playerPeak,
-                    kAllowedMemoryFactor, barePeak, kAllowedMemoryFactor * barePeak,
+        std::printf("goal: player peak %.1f MiB <= %.1f x %.1f = %.1f MiB: %s (%.2fx)\n",
+                    playerPeak, kAllowedMemoryFactor, barePeak, kAllowedMemoryFactor * barePeak,
                     appbench::Verdict(playerPeak <= kAllowedMemoryFactor * barePeak),
                     playerPeak / barePeak);
         std::printf("goal: player idle %.1f MiB <= %.1f x %.1f = %.1f MiB: %s (%.2fx)\n",
