@@ -157,10 +157,11 @@ int main(int argc, char** argv) {
         const double playerReady = Summarise(player.Series(ExecToReady)).median;
         const double allowed = kAllowedFactor * bareReady + kRevealAnimationMs;
         std::printf(
-            "goal: player exec to ready %.1f ms <= %.1f x %.1f + %.0f = %.1f ms: %s (%.2fx the "
-            "bare window)\n",
+            "goal: player exec to ready %.1f ms <= %.1f x %.1f + %.0f = %.1f ms: %s (without "
+            "the animation %.2fx the bare window)\n",
             playerReady, kAllowedFactor, bareReady, kRevealAnimationMs, allowed,
-            appbench::Verdict(playerReady <= allowed), playerReady / bareReady);
+            appbench::Verdict(playerReady <= allowed),
+            (playerReady - kRevealAnimationMs) / bareReady);
 
         setenv("BRELMO_PROBE_IDLE_MS", kIdleMs, 1);
         player.runs.clear();
