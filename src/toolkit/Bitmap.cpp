@@ -10,14 +10,16 @@ TBitmap::TBitmap() : canvas_(&image_) {
     canvas_.OnChange = [this] { Changed(); };
 }
 
+// The pixels are shared until either side draws (QImage copies on write), so
+// assignment behaves as a deep copy without paying for one up front.
 TBitmap::TBitmap(const TBitmap& other) : TBitmap() {
-    image_ = other.image_.copy();
+    image_ = other.image_;
     monochrome_ = other.monochrome_;
 }
 
 TBitmap& TBitmap::operator=(const TBitmap& other) {
     if (this != &other) {
-        image_ = other.image_.copy();
+        image_ = other.image_;
         monochrome_ = other.monochrome_;
         Changed();
     }
