@@ -21,16 +21,26 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), edit_(new QTextEdit(this
 
 void TMemo::SetLines(const QStringList& lines) {
     lines_ = lines;
-    Fill();
+    filled_ = false;
+    if (isVisible()) Fill();
 }
 
 void TMemo::SetCentredLines(int first, int count) {
     centredFirst_ = first;
     centredCount_ = count;
-    Fill();
+    filled_ = false;
+    if (isVisible()) Fill();
+}
+
+void TMemo::showEvent(QShowEvent* event) {
+    // Laying out the text waits until it is first shown: a hidden memo
+    // costs nothing at start-up.
+    if (!filled_) Fill();
+    TWinControl::showEvent(event);
 }
 
 void TMemo::Fill() {
+    filled_ = true;
     edit_->setPlainText(lines_.join(QLatin1Char('\n')));
     QTextBlock block = edit_->document()->firstBlock();
     for (int i = 0; block.isValid(); ++i, block = block.next()) {

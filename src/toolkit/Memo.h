@@ -23,6 +23,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void FontChanged() override;
     void ColorChanged() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Fill();
@@ -31,4 +32,5 @@ private:
     QStringList lines_;
     int centredFirst_ = 0;
     int centredCount_ = 0;
+    bool filled_ = false;
 };
