@@ -25,20 +25,20 @@ fail() {
     exit 1
 }
 
+# The server picks a free display itself and names it once it takes clients,
+# so tests running at the same time never share or lose a server.
 start_x() {
-    local n
-    for n in $(seq 140 199); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        for _ in $(seq 50); do
-            xdpyinfo >/dev/null 2>&1 && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 50); do
+        if [ -s "$WORK/display" ]; then
+            export DISPLAY=":$(head -1 "$WORK/display")"
+            return 0
+        fi
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.1
     done
-    fail "no X server could be started"
+    fail "no X server could be started: $(cat "$WORK/xvfb.log")"
 }
 
 # Starts the program in folder $1 (default: the work folder); sets APP_PID.
@@ -79,6 +79,13 @@ is_colour() {
     IFS=, read -r r g b <<<"$1"
     IFS=, read -r er eg eb <<<"$2"
     [ $(((r - er) * (r - er) + (g - eg) * (g - eg) + (b - eb) * (b - eb))) -lt 2000 ]
+}
+
+# The skin picture's colour at window pixel (x, y), as "r,g,b": the picture sits at y = 1.
+skin_pixel() {
+    local skin
+    skin=$(dirname "${BASH_SOURCE[0]}")/../../resources/qrc/skin/skin.png
+    convert "$skin" -format "%[fx:int(255*p{$1,$(($2 - 1))}.r)],%[fx:int(255*p{$1,$(($2 - 1))}.g)],%[fx:int(255*p{$1,$(($2 - 1))}.b)]" info:
 }
 
 # Colour of pixel (x, y) of the window at $X, $Y in the last screenshot.
