@@ -29,30 +29,29 @@ fail() {
     exit 1
 }
 
-# The server picks a free display itself and names it once it takes clients,
-# so tests running at the same time never share a server. One that does not
-# answer (other servers starting and stopping beside it can upset that) is
-# replaced.
 start_x() {
-    for _ in 1 2 3; do
-        try_x && return 0
+    local n
+    for n in $(seq 140 199); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        try_x "$n" && return 0
         kill "$XVFB_PID" 2>/dev/null || true
         wait "$XVFB_PID" 2>/dev/null || true
     done
     fail "no X server could be started: $(cat "$WORK/xvfb.log")"
 }
 
+# Starts a server on display $1; true once it answers and holds the display's
+# lock itself, so a server that lost the display to another one started at the
+# same time is never taken for ours. Without -noreset the server would reset
+# when the probe disconnects, and turn away whoever connects during the reset.
 try_x() {
-    rm -f "$WORK/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    Xvfb ":$1" -screen 0 1024x768x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
+    export DISPLAY=":$1"
     for _ in $(seq 50); do
-        if [ -s "$WORK/display" ]; then
-            export DISPLAY=":$(head -1 "$WORK/display")"
-            xdpyinfo >/dev/null 2>&1 && kill -0 "$XVFB_PID" 2>/dev/null
-            return
-        fi
         kill -0 "$XVFB_PID" 2>/dev/null || return 1
+        [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$1-lock")" = "$XVFB_PID" ] &&
+            xdpyinfo >/dev/null 2>&1 && return 0
         sleep 0.1
     done
     return 1
