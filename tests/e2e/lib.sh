@@ -13,7 +13,11 @@ PIDS=()
 
 cleanup() {
     for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+    # The server is waited for, so the next test never meets it shutting down.
+    if [ -n "${XVFB_PID:-}" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+    fi
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -29,16 +33,28 @@ start_x() {
     local n
     for n in $(seq 140 199); do
         [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        for _ in $(seq 50); do
-            xdpyinfo >/dev/null 2>&1 && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
+        try_x "$n" && return 0
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
     done
-    fail "no X server could be started"
+    fail "no X server could be started: $(cat "$WORK/xvfb.log")"
+}
+
+# Starts a server on display $1; true once it answers and holds the display's
+# lock itself, so a server that lost the display to another one started at the
+# same time is never taken for ours. Without -noreset the server would reset
+# when the probe disconnects, and turn away whoever connects during the reset.
+try_x() {
+    Xvfb ":$1" -screen 0 1024x768x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$1"
+    for _ in $(seq 50); do
+        kill -0 "$XVFB_PID" 2>/dev/null || return 1
+        [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$1-lock")" = "$XVFB_PID" ] &&
+            xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
 }
 
 # Starts the program in folder $1 (default: the work folder); sets APP_PID.
@@ -79,6 +95,13 @@ is_colour() {
     IFS=, read -r r g b <<<"$1"
     IFS=, read -r er eg eb <<<"$2"
     [ $(((r - er) * (r - er) + (g - eg) * (g - eg) + (b - eb) * (b - eb))) -lt 2000 ]
+}
+
+# The skin picture's colour at window pixel (x, y), as "r,g,b": the picture sits at y = 1.
+skin_pixel() {
+    local skin
+    skin=$(dirname "${BASH_SOURCE[0]}")/../../resources/qrc/skin/skin.png
+    convert "$skin" -format "%[fx:int(255*p{$1,$(($2 - 1))}.r)],%[fx:int(255*p{$1,$(($2 - 1))}.g)],%[fx:int(255*p{$1,$(($2 - 1))}.b)]" info:
 }
 
 # Colour of pixel (x, y) of the window at $X, $Y in the last screenshot.

@@ -2,11 +2,6 @@
 # The real window: size and place, the grey top row, the revealed skin, the
 # help view opened by Help and closed by a click on its text, and Exit.
 source "$(dirname "$0")/lib.sh"
-SKIN=$(dirname "$0")/../../resources/qrc/skin/skin.png
-
-skin_pixel() {  # the skin picture's colour at window pixel (x, y): it sits at y = 1
-    convert "$SKIN" -format "%[fx:int(255*p{$1,$(($2 - 1))}.r)],%[fx:int(255*p{$1,$(($2 - 1))}.g)],%[fx:int(255*p{$1,$(($2 - 1))}.b)]" info:
-}
 
 start_x
 start_app
