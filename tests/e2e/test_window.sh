@@ -10,7 +10,8 @@ read -r X Y WIDTH HEIGHT <<<"$(geometry_of "$W")"
 [ "$WIDTH" = 640 ] && [ "$HEIGHT" = 480 ] || fail "window is ${WIDTH}x${HEIGHT}"
 [ "$X" = 192 ] && [ "$Y" = 144 ] || fail "window at $X,$Y, not centred on 1024x768"
 
-expect_colour 530 137 "$(skin_pixel 530 137)" "the skin is revealed"
+# The top-left corner is covered only by the last frame of the reveal.
+expect_colour 20 20 "$(skin_pixel 20 20)" "the skin is revealed"
 [ "$(pixel $((X + 300)) "$Y")" = "128,128,128" ] || fail "top row is $(pixel $((X + 300)) "$Y")"
 for point in "300 200" "600 100" "20 460" "530 137"; do
     read -r px py <<<"$point"
