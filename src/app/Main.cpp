@@ -79,6 +79,10 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     DoCreate();
 }
 
+TForm1::~TForm1() {
+    if (Form1 == this) Form1 = nullptr;
+}
+
 template <class T>
 T* TForm1::Place(const char* name, const TRect& bounds) {
     T* control = new T(this);

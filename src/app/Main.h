@@ -29,6 +29,7 @@ class TForm1 : public TForm {
 
 public:
     explicit TForm1(TComponent* AOwner);
+    ~TForm1() override;
 
     // The controls, in the order in which the form creates them.
     TTransitionEffect* image1;

@@ -67,6 +67,10 @@ QList<QByteArray> TPlaylistFile::Load(QString* warning) const {
     QFile file(path_);
     if (!file.exists())
         throw Exception(QStringLiteral("There is no saved playlist (%1).").arg(path_));
+    // Opening a pipe would wait for a writer, and the load runs at start-up.
+    if (!QFileInfo(path_).isFile())
+        throw Exception(QStringLiteral("The playlist %1 could not be read: it is not a plain file.")
+                            .arg(path_));
     if (!file.open(QIODevice::ReadOnly))
         throw Exception(
             QStringLiteral("The playlist %1 could not be read: %2").arg(path_, file.errorString()));

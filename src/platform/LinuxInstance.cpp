@@ -20,7 +20,6 @@
 #include <QSaveFile>
 #include <QWidget>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -69,9 +68,9 @@ void SayRunningUnguarded(const QByteArray& folder, const QString& reason) {
     static bool said = false;
     if (said) return;
     said = true;
-    std::fprintf(stderr,
-                 "brelmo: not using %s for the single-instance guard (%s); running without it\n",
-                 folder.constData(), reason.toLocal8Bit().constData());
+    qCWarning(lcInstance).noquote()
+        << "not using" << QFile::decodeName(folder)
+        << "for the single-instance guard (" + reason + "); running without it";
 }
 
 struct WindowEntry {

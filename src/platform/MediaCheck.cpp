@@ -18,7 +18,9 @@ constexpr std::uint32_t kBiBitfields = 3;
 
 class FileHandle {
   public:
-    explicit FileHandle(const QByteArray& path) : fd_(::open(path.constData(), O_RDONLY)) {}
+    // Non-blocking, so that opening a pipe cannot wait for a writer.
+    explicit FileHandle(const QByteArray& path)
+        : fd_(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
     ~FileHandle() {
         if (fd_ >= 0) ::close(fd_);
     }
@@ -127,6 +129,10 @@ MciFailure CheckMediaFile(const QByteArray& path, const QString& shownName, bool
     if (S_ISDIR(info.st_mode))
         return {MCIERR_INVALID_FILE,
                 QStringLiteral("This is a folder, not a media file: %1").arg(shownName)};
+    // A pipe or device would have the decoder wait for data that never comes.
+    if (!S_ISREG(info.st_mode))
+        return {MCIERR_INVALID_FILE,
+                QStringLiteral("This is a pipe or device, not a media file: %1").arg(shownName)};
     const FileHandle file(path);
     if (file.Fd() < 0)
         return {MCIERR_FILE_READ,

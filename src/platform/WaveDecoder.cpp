@@ -13,13 +13,6 @@ namespace platform {
 
 Q_LOGGING_CATEGORY(lcWaveDecoder, "brelmo.platform.wavedecoder", QtInfoMsg)
 
-namespace {
-
-// GStreamer's audio converter aborts on 64 channels or more.
-constexpr int kMaxChannels = 63;
-
-}  // namespace
-
 // A file image read through libsndfile's virtual I/O.
 struct WaveDecoder::Memory {
     QByteArray bytes;

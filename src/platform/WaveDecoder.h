@@ -21,6 +21,9 @@ public:
     // libsndfile reads (the desktop's default sound is an Ogg file).
     enum class Accept { WaveOnly, AnyFormat };
 
+    // GStreamer's audio converter aborts on 64 channels or more.
+    static constexpr int kMaxChannels = 63;
+
     // Null when the file cannot be opened, is not a regular file (a folder,
     // a pipe), or holds no playable sound.
     static std::unique_ptr<WaveDecoder> OpenFile(const QByteArray& nativePath, Accept accept);

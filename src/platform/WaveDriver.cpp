@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/AudioOutput.h"
+#include "platform/WaveDecoder.h"
 
 namespace platform {
 
@@ -33,6 +34,14 @@ GstElement* WaveDriver::Build(const QByteArray& path, const QString& shownName,
     if (info_.frames <= 0 || info_.samplerate <= 0 || info_.channels <= 0) {
         failure = {MCIERR_INVALID_FILE,
                    QStringLiteral("The wave file holds no sound: %1").arg(shownName)};
+        return nullptr;
+    }
+    if (info_.channels > WaveDecoder::kMaxChannels) {
+        failure = {MCIERR_INVALID_FILE,
+                   QStringLiteral("The wave file has %1 channels, more than the sound output "
+                                  "takes: %2")
+                       .arg(info_.channels)
+                       .arg(shownName)};
         return nullptr;
     }
     GstElement* pipeline = MakePipeline();

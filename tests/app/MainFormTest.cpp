@@ -90,6 +90,12 @@ TEST_F(MainForm, ComponentsAreCreatedInFormDataOrderWithTheGuardLast) {
     EXPECT_EQ(names, expected);
 }
 
+TEST_F(MainForm, Form1NamesTheWindowOnlyWhileItLives) {
+    EXPECT_EQ(Form1, form.get());
+    form.reset();
+    EXPECT_EQ(Form1, nullptr);
+}
+
 TEST_F(MainForm, WindowIsABorderless640By480GreyWindow) {
     EXPECT_EQ(form->Width(), 640);
     EXPECT_EQ(form->Height(), 480);

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
-#include <sys/resource.h>
 
 #include "app/PlaylistFile.h"
 #include "toolkit/Exceptions.h"
@@ -94,6 +95,9 @@ TEST_F(PlaylistFileTest, BadFilesGiveClearMessages) {
     QFile::remove(file.Path());
     QDir().mkpath(file.Path());
     EXPECT_TRUE(LoadError().contains("could not be read")) << LoadError().toStdString();
+    QDir().rmdir(file.Path());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file.Path()).constData(), 0600), 0);
+    EXPECT_TRUE(LoadError().contains("not a plain file")) << LoadError().toStdString();
 }
 
 TEST(PlaylistFileLocation, FollowsXdgDataHome) {

@@ -195,6 +195,7 @@ TEST_F(MPlayerPlaybackTest, BrokenFilesRaiseTextsThatNameTheProblem) {
         {testmedia::EmptyAvi(), QStringLiteral("The file is empty: ")},
         {testmedia::TextAvi(), QStringLiteral("Not a valid AVI file (no RIFF AVI header): ")},
         {testmedia::FolderAvi(), QStringLiteral("This is a folder, not a media file: ")},
+        {testmedia::PipeWav(), QStringLiteral("This is a pipe or device, not a media file: ")},
         {testmedia::TruncatedAvi(), QStringLiteral("Not a valid AVI file (truncated header): ")},
         {testmedia::TopDownRawAvi(),
          QStringLiteral("Raw RGB video stored top-down is not supported: ")},

@@ -2,7 +2,10 @@
 #include <sndfile.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <array>
+#include <vector>
 
 #include "platform/LinuxMci.h"
 #include "support/TestMedia.h"
@@ -80,6 +83,31 @@ TEST(LinuxMci, ErrorTextsAreCutToTheBuffer) {
     ASSERT_TRUE(mci.GetErrorString(MCIERR_FILE_NOT_FOUND, small.data(), small.size()));
     EXPECT_STREQ(small.data(), "The file");
     EXPECT_FALSE(mci.GetErrorString(12345, small.data(), small.size()));
+}
+
+// GStreamer's audio converter gives up on 64 channels or more.
+TEST(LinuxMci, WaveWithMoreChannelsThanTheOutputTakesIsRefused) {
+    const QString path = QDir::temp().filePath(QStringLiteral("brelmo-64-channels.wav"));
+    SF_INFO info{};
+    info.samplerate = 8000;
+    info.channels = 64;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+    const std::vector<short> frames(64 * 800, 1000);
+    sf_writef_short(file, frames.data(), 800);
+    sf_close(file);
+
+    LinuxMci mci;
+    MCI_OPEN_PARMS params;
+    params.lpstrElementName = path;
+    const MCIERROR error = mci.SendCommand(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT, &params);
+    if (error == 0) {
+        MCI_PLAY_PARMS play;
+        mci.SendCommand(params.wDeviceID, MCI_PLAY, MCI_WAIT, &play);
+    }
+    EXPECT_EQ(error, MCIERR_INVALID_FILE);
+    QFile::remove(path);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "support/TestMedia.h"
 
 #include <sndfile.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -151,6 +152,11 @@ QString TextAvi() {
 
 QString FolderAvi() {
     return Cached(QStringLiteral("folder.avi"), [](const QString& path) { QDir().mkpath(path); });
+}
+
+QString PipeWav() {
+    return Cached(QStringLiteral("pipe.wav"),
+                  [](const QString& path) { ::mkfifo(QFile::encodeName(path).constData(), 0600); });
 }
 
 QString MissingAvi() {

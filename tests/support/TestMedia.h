@@ -26,6 +26,8 @@ QString TruncatedAvi();
 QString EmptyAvi();
 QString TextAvi();
 QString FolderAvi();
+// A named pipe called like a wave file, with no writer behind it.
+QString PipeWav();
 QString MissingAvi();
 QString UnreadableAvi();
 
