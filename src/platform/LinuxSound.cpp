@@ -77,7 +77,7 @@ QByteArrayList ThemeBells() {
 LinuxSound::LinuxSound() : LinuxSound(Options{}) {}
 
 LinuxSound::LinuxSound(Options options)
-    : options_(std::move(options)), available_(InitGStreamer()) {}
+    : options_(std::move(options)) {}
 
 LinuxSound::~LinuxSound() = default;
 
@@ -115,7 +115,9 @@ std::unique_ptr<WaveDecoder> LinuxSound::OpenDefaultSound() const {
 }
 
 bool LinuxSound::Play(std::unique_ptr<WaveDecoder> decoder, unsigned flags) {
-    if (!available_) return false;
+    // GStreamer starts with the first sound, not for a stop request: a copy
+    // that never clicks (a second copy quitting) never pays for it.
+    if (!InitGStreamer()) return false;
     const std::chrono::nanoseconds timeout = decoder->Duration() + options_.endBound;
     if (!(flags & SND_ASYNC)) {
         const auto output = SoundOutput::Start(std::move(decoder), false, options_.sink);

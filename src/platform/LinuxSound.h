@@ -50,7 +50,6 @@ private:
     void Release(unsigned long long generation);
 
     Options options_;
-    bool available_ = false;
     // Receives the notice that an asynchronous sound has ended, on this
     // thread, so that its pipeline can be released; gone with the service.
     QObject context_;
