@@ -35,10 +35,14 @@ public:
     // to hear about, is inserted or removed.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
 
+protected:
+    // Frees the owned components, last created first. A control calls it from
+    // its own destructor, while its widget is still whole.
+    void DestroyComponents();
+
 private:
     void InsertComponent(TComponent* AComponent);
     void RemoveComponent(TComponent* AComponent);
-    void DestroyComponents();
 
     TComponent* owner_ = nullptr;
     QString name_;

@@ -50,7 +50,11 @@ TControl::TControl(TComponent* AOwner, bool windowed)
     if (auto* parent = dynamic_cast<QWidget*>(AOwner)) SetParent(parent);
 }
 
-TControl::~TControl() = default;
+TControl::~TControl() {
+    // Child controls go while this widget is still whole: their removal
+    // reaches it as Qt events, which must not find it half destroyed.
+    DestroyComponents();
+}
 
 void TControl::SetBounds(int left, int top, int width, int height) {
     setGeometry(left, top, std::max(0, width), std::max(0, height));
