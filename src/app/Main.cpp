@@ -70,10 +70,10 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     CreateSkin();
     CreateButtons();
     CreateLabels();
-    CreateSetupControls();
+    CreateSliderAndFilePickers();
     CreatePlaybackControls();
-    CreateHelp();
-    SetTabOrder();
+    CreateHelpAndSound();
+    ChainTabOrder();
     JustOne321 = new TJustOne32(this);
     JustOne321->SetName(QStringLiteral("JustOne321"));
     DoCreate();
@@ -170,7 +170,7 @@ void TForm1::CreateLabels() {
     }
 }
 
-void TForm1::CreateSetupControls() {
+void TForm1::CreateSliderAndFilePickers() {
     using namespace layout;
     TrackBar1 = Place<TTrackBar>("TrackBar1", kTrackBar1);
     TrackBar1->SetHint(QStringLiteral("Volume Control"));
@@ -231,7 +231,7 @@ void TForm1::CreatePlaybackControls() {
     mp->SetDisplay(panel1);
 }
 
-void TForm1::CreateHelp() {
+void TForm1::CreateHelpAndSound() {
     Memo1 = Place<TMemo>("Memo1", layout::kMemo1);
     Memo1->SetLines(HelpLines());
     Memo1->SetCentredLines(0, 2);
@@ -250,7 +250,7 @@ void TForm1::CreateHelp() {
     amp->SetAsync(false);
 }
 
-void TForm1::SetTabOrder() {
+void TForm1::ChainTabOrder() {
     const std::initializer_list<TWinControl*> order = {TrackBar1, fl1, dl1,    dc1,  fc1,
                                                        mp,        lb1, panel1, Memo1};
     int index = 0;

@@ -99,10 +99,10 @@ private:
     void CreateSkin();
     void CreateButtons();
     void CreateLabels();
-    void CreateSetupControls();
+    void CreateSliderAndFilePickers();
     void CreatePlaybackControls();
-    void CreateHelp();
-    void SetTabOrder();
+    void CreateHelpAndSound();
+    void ChainTabOrder();
 
     void StepThroughPlaylist(Step step);
     void SizeAndCentrePanel(TPoint centre);
