@@ -1,5 +1,6 @@
 #include "app/Run.h"
 
+#include "app/CommandLine.h"
 #include "app/Just1_32.h"
 #include "app/Main.h"
 #include "platform/Instance.h"
@@ -7,11 +8,22 @@
 #include "toolkit/Application.h"
 #include "toolkit/ModuleTitle.h"
 
+#include <cstdio>
+
 int RunBrelmo(int argc, char** argv, const std::function<void(TForm1&)>& started) {
+    if (const auto answer = CommandLineAnswer(argc, argv)) {
+        std::fputs(answer->c_str(), stdout);
+        return 0;
+    }
     // Exact window placement needs X11; a Wayland session runs us through XWayland.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
-    TQtHost host(argc, argv);
+    // Qt's own options (-reverse, -style, -platform, ...) are not honoured:
+    // Qt is given the program's name alone.
+    static char fallbackName[] = "brelmo";
+    char* qtArgv[] = {argc > 0 ? argv[0] : fallbackName, nullptr};
+    int qtArgc = 1;
+    TQtHost host(qtArgc, qtArgv);
     TApplication application;
     application.SetTitle(ModuleTitle(QCoreApplication::applicationFilePath()));
     RegisterApplicationWindow(application);

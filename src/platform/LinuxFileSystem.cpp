@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/DataFolders.h"
 #include "platform/DriveTable.h"
 #include "platform/NativeNames.h"
 

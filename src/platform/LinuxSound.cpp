@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/DataFolders.h"
 #include "platform/FileSystem.h"
 
 namespace platform {
@@ -64,11 +65,8 @@ std::unique_ptr<WaveDecoder> OpenMemorySound(const void* sound) {
 
 // The freedesktop sound theme's bell, in each data folder where it may live.
 QByteArrayList ThemeBells() {
-    QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
-    if (dataDirs.isEmpty()) dataDirs = "/usr/local/share:/usr/share";
     QByteArrayList bells;
-    for (const QByteArray& dir : dataDirs.split(':'))
-        if (!dir.isEmpty()) bells.append(dir + "/sounds/freedesktop/stereo/bell.oga");
+    for (const QByteArray& dir : XdgDataDirs()) bells.append(dir + "/sounds/freedesktop/stereo/bell.oga");
     return bells;
 }
 

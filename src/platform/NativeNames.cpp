@@ -1,8 +1,7 @@
 #include "platform/NativeNames.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <QByteArrayList>
+#include <QStringList>
 
 namespace platform {
 
@@ -143,20 +142,6 @@ QString DisplayName(const QString& name) {
             out += name[i];
     }
     return out;
-}
-
-QByteArray DataFolder() {
-    const QString executableDir = QCoreApplication::applicationDirPath();
-    const QStringList candidates = {
-        executableDir + QStringLiteral("/data"),
-        executableDir + QStringLiteral("/../data"),
-        executableDir + QStringLiteral("/../share/brelmo"),
-        QStringLiteral(BRELMO_BUILD_DATA_DIR),
-        QStringLiteral(BRELMO_INSTALL_DATA_DIR),
-    };
-    for (const QString& candidate : candidates)
-        if (QFileInfo(candidate).isDir()) return QFile::encodeName(QDir(candidate).canonicalPath());
-    return QFile::encodeName(executableDir);
 }
 
 }  // namespace platform

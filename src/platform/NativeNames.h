@@ -22,8 +22,4 @@ QByteArray ToNativePath(const QString& path);
 // was not UTF-8 as "\xNN", and the backslash stand-in as a backslash.
 QString DisplayName(const QString& name);
 
-// The program's data folder (where the click sound lives): next to the
-// executable in the build tree, or the installed share folder.
-QByteArray DataFolder();
-
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <cerrno>
 
+#include "platform/DataFolders.h"
 #include "platform/DriveTable.h"
 #include "platform/FileSystem.h"
 #include "platform/LinuxFileSystem.h"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/DataFolders.h"
 #include "platform/FileSystem.h"
 #include "platform/NativeNames.h"
 

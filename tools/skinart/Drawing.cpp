@@ -75,6 +75,15 @@ void ButtonFace(QPainter& painter, const QRect& r) {
     painter.fillRect(r.adjusted(2, 2, -2, -2), face);
 }
 
+QRadialGradient RedDome(const QRectF& face) {
+    QRadialGradient dome(face.center() - QPointF(face.width() * 0.18, face.height() * 0.22),
+                         face.width() * 0.7);
+    dome.setColorAt(0.0, QColor(246, 120, 104));
+    dome.setColorAt(0.55, QColor(190, 40, 34));
+    dome.setColorAt(1.0, QColor(118, 14, 14));
+    return dome;
+}
+
 void Lettering(QPainter& painter, const QRect& r, const QString& text, const QFont& font,
                const QColor& ink, const QColor& copy, int flags) {
     painter.setFont(font);

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
+#include <QRadialGradient>
 #include <QRect>
 #include <QString>
 
@@ -36,6 +37,14 @@ void ButtonFace(QPainter& painter, const QRect& r);
 // into a light surface, a dark copy makes it stand out of a dark one.
 void Lettering(QPainter& painter, const QRect& r, const QString& text, const QFont& font,
                const QColor& ink, const QColor& copy, int flags = Qt::AlignCenter);
+
+// The red dome of the Exit button, lit from the top left of the button.
+QRadialGradient RedDome(const QRectF& face);
+
+// Tones the skin and the icon share: the casing's lit top and the depth of
+// the screen's glass.
+inline const QColor kCasingTop{226, 229, 234};
+inline const QColor kGlassBottom{7, 9, 15};
 
 // Tones of the skin, lit from the top left.
 namespace tone {

@@ -14,7 +14,6 @@ namespace {
 using namespace art;
 
 // Tones of the casing and its parts.
-const QColor kCasingTop{226, 229, 234};
 const QColor kCasingLow{204, 208, 215};
 const QColor kDeckTop{78, 83, 94};
 const QColor kDeckLow{50, 54, 63};
@@ -26,19 +25,8 @@ const QColor kBezel{214, 218, 224};
 const QColor kPanelFloor{188, 193, 202};
 const QColor kEtch{108, 114, 125};
 const QColor kGlassTop{26, 33, 48};
-const QColor kGlassBottom{7, 9, 15};
 const QColor kAcceptInk{22, 108, 44};
 const QColor kCancelInk{150, 28, 28};
-
-// The red dome of the Exit button, lit from the top left of the button.
-QRadialGradient RedDome(const QRectF& face) {
-    QRadialGradient dome(face.center() - QPointF(face.width() * 0.18, face.height() * 0.22),
-                         face.width() * 0.7);
-    dome.setColorAt(0.0, QColor(246, 120, 104));
-    dome.setColorAt(0.55, QColor(190, 40, 34));
-    dome.setColorAt(1.0, QColor(118, 14, 14));
-    return dome;
-}
 
 // The skin is shown one row below the window's top edge (where image1
 // sits), while the layout is in window coordinates.
@@ -320,28 +308,4 @@ QImage PaintBlackPicture() {
     black.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     black.fill(0);
     return black;
-}
-
-QImage PaintIcon() {
-    QImage icon(64, 64, QImage::Format_ARGB32_Premultiplied);
-    icon.fill(Qt::transparent);
-    QPainter p(&icon);
-    p.setRenderHint(QPainter::Antialiasing);
-    Plinth(p, QRect(3, 8, 58, 48), 8, kCasingTop);
-    Well(p, QRect(9, 14, 34, 28), 3, tone::kOutline, tone::kShadow, tone::kHighlight);
-    QRadialGradient glow(QPointF(26, 28), 22);
-    glow.setColorAt(0.0, QColor(70, 110, 170));
-    glow.setColorAt(1.0, kGlassBottom);
-    p.fillRect(QRect(11, 16, 30, 24), glow);
-    for (int row = 0; row < 3; ++row) {
-        p.setRenderHint(QPainter::Antialiasing, false);
-        ButtonFace(p, QRect(47, 15 + row * 9, 9, 6));
-    }
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF exit(46.5, 42.5, 10, 10);
-    p.setPen(QPen(tone::kGroove, 1));
-    p.setBrush(RedDome(exit));
-    p.drawEllipse(exit);
-    p.end();
-    return icon;
 }

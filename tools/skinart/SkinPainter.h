@@ -12,8 +12,5 @@ QImage PaintSkin();
 // puts it; a check picture for whoever changes the art or the layout.
 QImage PaintLayoutOverlay(const QImage& skin);
 
-// The 64x64 application icon: the player in miniature, with transparency.
-QImage PaintIcon();
-
 // The two-colour black picture that blanks the screen behind the video.
 QImage PaintBlackPicture();

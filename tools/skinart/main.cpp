@@ -1,7 +1,9 @@
 // Generates the player's art from the main window's layout constants:
 // the 256-colour skin, the black picture of the screen and the
-// application icon. Run it after changing the art or the layout and
-// commit what it writes (the build compiles the committed files in).
+// application icon at every size. Run it after changing the art or the
+// layout and commit what it writes (the build compiles the committed files
+// in; the icons are installed).
+#include "IconPainter.h"
 #include "Palette.h"
 #include "SkinPainter.h"
 
@@ -13,16 +15,31 @@
 
 namespace {
 
+bool CannotWrite(const QString& path, QTextStream& out) {
+    out << "skinart: cannot write " << path << "\n";
+    return false;
+}
+
 bool Save(const QImage& picture, const QString& path, QTextStream& out) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!picture.save(path, "PNG")) {
-        out << "skinart: cannot write " << path << "\n";
-        return false;
-    }
+    if (!picture.save(path, "PNG")) return CannotWrite(path, out);
     out << "skinart: " << path << ": " << picture.width() << "x" << picture.height() << ", "
         << (picture.colorCount() > 0 ? QString::number(picture.colorCount()) + " palette colours"
                                      : QStringLiteral("true colour"))
         << ", " << QFileInfo(path).size() << " bytes\n";
+    return true;
+}
+
+bool SaveIcons(const QDir& icons, QTextStream& out) {
+    for (const int size : kIconSizes)
+        if (!Save(PaintIcon(size), icons.filePath(QStringLiteral("brelmo-%1.png").arg(size)), out))
+            return false;
+    const QString svgPath = icons.filePath(QStringLiteral("brelmo.svg"));
+    QFile svg(svgPath);
+    const QByteArray document = IconSvg();
+    if (!svg.open(QIODevice::WriteOnly) || svg.write(document) != document.size())
+        return CannotWrite(svgPath, out);
+    out << "skinart: " << svgPath << ": scalable, " << document.size() << " bytes\n";
     return true;
 }
 
@@ -36,8 +53,9 @@ int main(int argc, char** argv) {
     const QStringList args = application.arguments();
     if (args.size() != 2 && !(args.size() == 4 && args[2] == QLatin1String("--overlay"))) {
         out << "usage: skinart <resources folder> [--overlay <check picture.png>]\n"
-               "writes qrc/skin/skin.png, qrc/skin/black.png and icons/brelmo.png below the\n"
-               "resources folder; --overlay also writes the skin with the layout outlined.\n";
+               "writes qrc/skin/skin.png, qrc/skin/black.png and icons/brelmo-<size>.png and\n"
+               "icons/brelmo.svg below the resources folder; --overlay also writes the skin\n"
+               "with the layout outlined.\n";
         return 2;
     }
     const QDir resources(args[1]);
@@ -49,7 +67,7 @@ int main(int argc, char** argv) {
     bool saved =
         Save(indexed, resources.filePath(QStringLiteral("qrc/skin/skin.png")), out) &&
         Save(PaintBlackPicture(), resources.filePath(QStringLiteral("qrc/skin/black.png")), out) &&
-        Save(PaintIcon(), resources.filePath(QStringLiteral("icons/brelmo.png")), out);
+        SaveIcons(QDir(resources.filePath(QStringLiteral("icons"))), out);
     if (saved && args.size() == 4) saved = Save(PaintLayoutOverlay(indexed), args[3], out);
     out << "skinart: " << clock.elapsed() << " ms\n";
     return saved ? 0 : 1;
