@@ -18,7 +18,8 @@ startup_ms() {
     start=$(date +%s%N)
     "$1" >/dev/null 2>&1 &
     pid=$!
-    xdotool search --sync --onlyvisible --pid "$pid" >/dev/null
+    # Polled, since xdotool's own --sync waits in half-second steps.
+    until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do sleep 0.005; done
     echo $((($(date +%s%N) - start) / 1000000))
     kill "$pid"
     wait "$pid" 2>/dev/null || true

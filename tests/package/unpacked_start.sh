@@ -2,7 +2,8 @@
 # The package's files, unpacked into a temporary root, on their own: the
 # program starts there under a private X server, reveals its skin and clicks
 # with the click sound of the unpacked data folder, and opens nothing of the
-# build tree. unpacked_start.sh BUILD_DIR (after the package.build case).
+# build tree. Qt's own options are not honoured: told to draw off screen, it
+# still shows its window. unpacked_start.sh BUILD_DIR (after package.build).
 BUILD=$(realpath "$1")
 ROOT=$BUILD/package/root
 source "$(dirname "$0")/../e2e/lib.sh" "$ROOT/usr/bin/brelmo"
@@ -11,7 +12,7 @@ export XDG_DATA_DIRS=$WORK/no-data
 
 start_x
 (cd "$WORK" && exec strace -f -qq -e trace=openat -e signal=none -o "$WORK/open.log" \
-    "$BRELMO" >"$WORK/app.log" 2>&1) &
+    "$BRELMO" -platform offscreen -reverse >"$WORK/app.log" 2>&1) &
 TRACER_PID=$!
 PIDS+=("$TRACER_PID")
 for _ in $(seq 50); do
