@@ -9,6 +9,7 @@
 #include "support/FakeInstance.h"
 #include "support/InstanceHelperProcess.h"
 #include "toolkit/Application.h"
+#include "support/CaseName.h"
 
 using platform::ERROR_ACCESS_DENIED;
 using platform::ERROR_ALREADY_EXISTS;
@@ -47,7 +48,7 @@ class Just1_32Test : public testing::Test {
 };
 
 struct ClaimCase {
-    const char* what;
+    const char* name;
     platform::HANDLE handle;
     unsigned error;
     bool alreadyRunning;
@@ -56,7 +57,7 @@ struct ClaimCase {
 };
 
 void PrintTo(const ClaimCase& c, std::ostream* os) {
-    *os << c.what;
+    *os << c.name;
 }
 
 class Just1_32ClaimTest : public Just1_32Test, public testing::WithParamInterface<ClaimCase> {};
@@ -86,12 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
         ClaimCase{"no handle", 0, ERROR_ACCESS_DENIED, false, 0, {"CreateMutex(Fake)=0"}},
         ClaimCase{
             "no handle, stale code", 0, ERROR_ALREADY_EXISTS, false, 0, {"CreateMutex(Fake)=0"}}),
-    [](const auto& info) {
-        std::string name = info.param.what;
-        for (char& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return name;
-    });
+    ByName());
 
 TEST_F(Just1_32Test, AFirstCopyConstructsQuietly) {
     Just1_32::Initialize();
@@ -108,13 +104,13 @@ TEST_F(Just1_32Test, WithoutTheUnitSetUpNothingHappens) {
 }
 
 struct ForwardCase {
-    const char* what;
+    const char* name;
     std::vector<FakeInstance::Window> windows;  // the own window last
     QStringList calls;
 };
 
 void PrintTo(const ForwardCase& c, std::ostream* os) {
-    *os << c.what;
+    *os << c.name;
 }
 
 class Just1_32ForwardTest : public Just1_32Test, public testing::WithParamInterface<ForwardCase> {};
@@ -152,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
         ForwardCase{"quits_when_no_window_is_found",
                     {},
                     {"FindWindow(brelmo)=0", "SetWindowText(0,)", "FindWindow(brelmo)=0"}}),
-    [](const auto& info) { return std::string(info.param.what); });
+    ByName());
 
 // --- Real copies, each its own process -------------------------------------
 

@@ -7,6 +7,7 @@
 #include "toolkit/Image.h"
 #include "toolkit/Memo.h"
 #include "toolkit/Panel.h"
+#include "support/CaseName.h"
 
 namespace {
 
@@ -64,7 +65,11 @@ TEST_P(WrapAround, IndexStaysWithinTheList) {
 INSTANTIATE_TEST_SUITE_P(ThreeEntries, WrapAround,
                          ::testing::Values(Wrap{true, 3, 1}, Wrap{false, 1, 3}, Wrap{true, 0, 1},
                                            Wrap{false, 0, 3}, Wrap{true, 7, 1}, Wrap{false, 7, 3},
-                                           Wrap{false, 2, 1}));
+                                           Wrap{false, 2, 1}),
+                         [](const testing::TestParamInfo<Wrap>& info) {
+                             return (info.param.next ? "NextFrom" : "BackFrom") +
+                                    std::to_string(info.param.from);
+                         });
 
 struct CommandRow {
     const char* name;
@@ -190,7 +195,12 @@ INSTANTIATE_TEST_SUITE_P(
                       PanelCase{false, true, {160, 120}, {233, 120, 160, 120}},
                       PanelCase{true, true, {161, 121}, {173, 122, 161, 121}},
                       PanelCase{true, false, {0, 0}, {253, 182, 0, 0}},
-                      PanelCase{false, false, {0, 0}, {313, 180, 0, 0}}));
+                      PanelCase{false, false, {0, 0}, {313, 180, 0, 0}}),
+    [](const testing::TestParamInfo<PanelCase>& info) {
+        const PanelCase& c = info.param;
+        return std::string(c.next ? "Next" : "Back") + (c.video ? "Video" : "Audio") +
+               std::to_string(c.size.width()) + "x" + std::to_string(c.size.height());
+    });
 
 TEST_F(Playback, NextEnablesThePlayerButtons) {
     form->bsetupClick(nullptr);

@@ -15,6 +15,7 @@
 #include "toolkit/Exceptions.h"
 #include "toolkit/ListBox.h"
 #include "toolkit/Memo.h"
+#include "support/CaseName.h"
 
 namespace {
 
@@ -121,7 +122,11 @@ TEST_P(FirstNextAfterAccept, PlaysTheSlotAfterTheLastClickedRow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FirstNextAfterAccept,
-                         ::testing::Values(FirstNext{{0, 1}, 2}, FirstNext{{5, 6}, 1}));
+                         ::testing::Values(FirstNext{{0, 1}, 2}, FirstNext{{5, 6}, 1}),
+                         [](const testing::TestParamInfo<FirstNext>& info) {
+                             return "Rows" + std::to_string(info.param.rows[0]) + "And" +
+                                    std::to_string(info.param.rows[1]);
+                         });
 
 struct FullSetup : Setup {
     FullSetup() : Setup(21) {}

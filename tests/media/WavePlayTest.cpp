@@ -5,6 +5,7 @@
 #include "media/WavePlay.h"
 #include "platform/LinuxSound.h"
 #include "support/FakeSound.h"
+#include "support/CaseName.h"
 
 namespace {
 
@@ -49,6 +50,12 @@ TEST_P(WavePlayFlagsTest, PassesTheFlagWord) {
     EXPECT_EQ(OnlyCall().flags, GetParam().flags);
 }
 
+std::string SettingsName(const testing::TestParamInfo<FlagCase>& info) {
+    static const char* const kWhere[] = {"InFile", "InResource", "InRAM"};
+    const FlagCase& c = info.param;
+    return std::string(kWhere[c.where]) + (c.loop ? "Looped" : "Once") + (c.async ? "Async" : "Sync");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     AllSettings, WavePlayFlagsTest,
     testing::Values(
@@ -57,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
         FlagCase{wwInResource, false, false, 0x40004}, FlagCase{wwInResource, true, false, 0x4000C},
         FlagCase{wwInResource, false, true, 0x40005}, FlagCase{wwInResource, true, true, 0x4000D},
         FlagCase{wwInRAM, false, false, 0x4}, FlagCase{wwInRAM, true, false, 0xC},
-        FlagCase{wwInRAM, false, true, 0x5}, FlagCase{wwInRAM, true, true, 0xD}));
+        FlagCase{wwInRAM, false, true, 0x5}, FlagCase{wwInRAM, true, true, 0xD}),
+    SettingsName);
 
 TEST_F(WavePlayTest, TheClickPlaysItsFileSynchronously) {
     wave_.SetWaveName("c:\\windows\\dclick.wav");

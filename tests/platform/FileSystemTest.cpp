@@ -11,6 +11,7 @@
 #include "platform/LinuxFileSystem.h"
 #include "platform/NativeNames.h"
 #include "support/TempDrives.h"
+#include "support/CaseName.h"
 
 using namespace platform;
 
@@ -40,7 +41,11 @@ INSTANTIATE_TEST_SUITE_P(
                     MaskCase{"a", "", false}, MaskCase{"abc", "a*c*", true},
                     MaskCase{"aXbXc", "a*b*c", true}, MaskCase{"aXbX", "a*b*c", false},
                     MaskCase{"\xc3\x84rger.wav", "\xc3\xa4*.WAV", true},
-                    MaskCase{"x.avi", "*.wav", false}));
+                    MaskCase{"x.avi", "*.wav", false}),
+    [](const testing::TestParamInfo<MaskCase>& info) {
+        return CaseName(std::string(info.param.name) + (info.param.matches ? "_in_" : "_not_in_") +
+                        info.param.mask);
+    });
 
 // ---------------------------------------------------------------------------
 

@@ -7,6 +7,7 @@
 
 #include "skin/Label3D.h"
 #include "toolkit/WinControl.h"
+#include "support/CaseName.h"
 
 namespace {
 
@@ -98,13 +99,21 @@ TEST_P(Label3DCopies, DrawTheTextOverItsShiftedCopiesPixelByPixel) {
     EXPECT_GT(textPixels, 50);
 }
 
+std::string StyleName(const testing::TestParamInfo<std::tuple<CopyCase, bool>>& info) {
+    static const char* const kStyle[] = {"None", "Raised", "HeavyRaised", "Recessed",
+                                         "HeavyRecessed"};
+    return std::string(kStyle[std::get<0>(info.param).style]) +
+           (std::get<1>(info.param) ? "Enabled" : "Disabled");
+}
+
 INSTANTIATE_TEST_SUITE_P(FiveStyles, Label3DCopies,
                          testing::Combine(testing::Values(CopyCase{csNone, kNone, kNone},
                                                           CopyCase{csRaised, kNone, kLight},
                                                           CopyCase{csHeavyRaised, kDark, kLight},
                                                           CopyCase{csRecessed, kLight, kNone},
                                                           CopyCase{csHeavyRecessed, kLight, kDark}),
-                                          testing::Bool()));
+                                          testing::Bool()),
+    StyleName);
 
 TEST_F(Label3DTest, ConstructsRecessedAt62By16) {
     TLabel3D label(nullptr);

@@ -4,6 +4,7 @@
 
 #include "skin/TransBtn.h"
 #include "support/WidgetTesting.h"
+#include "support/CaseName.h"
 
 namespace {
 
@@ -192,12 +193,19 @@ TEST_P(CaptionPlacement, FollowsTheAlignment) {
     EXPECT_EQ(side(top, bottom), c.vertical) << top << " " << bottom;
 }
 
+std::string AlignmentName(const testing::TestParamInfo<CaptionCase>& info) {
+    static const char* const kAlign[] = {"TopLeft", "Top",        "TopRight", "Right", "BottomRight",
+                                         "Bottom",  "BottomLeft", "Left",     "Center"};
+    return kAlign[info.param.align];
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Alignments, CaptionPlacement,
     ::testing::Values(CaptionCase{ttaTopLeft, -1, -1}, CaptionCase{ttaTop, 0, -1},
                       CaptionCase{ttaTopRight, 1, -1}, CaptionCase{ttaRight, 1, 0},
                       CaptionCase{ttaBottomRight, 1, 1}, CaptionCase{ttaBottom, 0, 1},
                       CaptionCase{ttaBottomLeft, -1, 1}, CaptionCase{ttaLeft, -1, 0},
-                      CaptionCase{ttaCenter, 0, 0}));
+                      CaptionCase{ttaCenter, 0, 0}),
+    AlignmentName);
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "skin/TransBtn.h"
 #include "toolkit/Application.h"
 #include "support/WidgetTesting.h"
+#include "support/CaseName.h"
 
 namespace {
 
@@ -190,7 +191,11 @@ TEST_P(GlyphCutting, CellCountFollowsTheStripShape) {
 INSTANTIATE_TEST_SUITE_P(Strips, GlyphCutting,
                          ::testing::Values(GlyphCut{64, 16, 4, 16}, GlyphCut{80, 16, 1, 80},
                                            GlyphCut{50, 16, 2, 25}, GlyphCut{16, 16, 1, 16},
-                                           GlyphCut{32, 16, 2, 16}));
+                                           GlyphCut{32, 16, 2, 16}),
+                         [](const testing::TestParamInfo<GlyphCut>& info) {
+                             return "Strip" + std::to_string(info.param.width) + "x" +
+                                    std::to_string(info.param.height);
+                         });
 
 TEST(TransparentButton, EmptyGlyphKeepsNumGlyphs) {
     TTransparentButton button(nullptr);

@@ -12,6 +12,7 @@
 #include "skin/Transit.h"
 #include "toolkit/Timer.h"
 #include "toolkit/WinControl.h"
+#include "support/CaseName.h"
 
 namespace {
 
@@ -402,11 +403,18 @@ TEST_P(TransitionAutosize, FitsTheBackgroundPicturesRatioHeldAsAFloat) {
     EXPECT_EQ(ShownAt(c.fittedWidth - 1, c.fittedHeight - 1), kRed);
 }
 
+std::string AutosizeName(const testing::TestParamInfo<AutosizeCase>& info) {
+    static const char* const kMode[] = {"FitWidth", "FitHeight", "FitBoth"};
+    const AutosizeCase& c = info.param;
+    return kMode[c.mode] + std::to_string(c.width) + "x" + std::to_string(c.height);
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, TransitionAutosize,
                          testing::Values(AutosizeCase{asFitWidth, 640, 100, 640, 479},
                                          AutosizeCase{asFitWidth, 320, 100, 320, 239},
                                          AutosizeCase{asFitHeight, 10, 480, 640, 480},
-                                         AutosizeCase{asFitBoth, 300, 200, 300, 200}));
+                                         AutosizeCase{asFitBoth, 300, 200, 300, 200}),
+    AutosizeName);
 
 TEST_F(TransitionTest, AnEmptyOrZeroWidthBackgroundLeavesTheSizeAlone) {
     effect_->SetBounds(0, 0, 120, 90);

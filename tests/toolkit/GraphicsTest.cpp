@@ -3,6 +3,7 @@
 #include "toolkit/Bitmap.h"
 #include "toolkit/ImageList.h"
 #include "toolkit/Types.h"
+#include "support/CaseName.h"
 
 namespace {
 
@@ -20,7 +21,11 @@ TEST_P(PtInRectRule, RightAndBottomAreExclusive) {
 INSTANTIATE_TEST_SUITE_P(Edges, PtInRectRule,
                          ::testing::Values(PointCase{{0, 0}, true}, PointCase{{39, 29}, true},
                                            PointCase{{40, 10}, false}, PointCase{{10, 30}, false},
-                                           PointCase{{-1, 0}, false}, PointCase{{0, -1}, false}));
+                                           PointCase{{-1, 0}, false}, PointCase{{0, -1}, false}),
+                         [](const testing::TestParamInfo<PointCase>& info) {
+                             const TPoint p = info.param.p;
+                             return CaseName("x" + std::to_string(p.X) + "y" + std::to_string(p.Y));
+                         });
 
 TEST(Geometry, InflateAndOffset) {
     TRect r{1, 1, 39, 29};

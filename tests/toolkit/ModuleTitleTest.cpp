@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "toolkit/ModuleTitle.h"
+#include "support/CaseName.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TitleCase{"/home/a.b/player", "player"},  // dots in folders do not count
                     TitleCase{"C:\\Program Files\\BRELMO.EXE", "Brelmo"},
                     TitleCase{"/mixed\\sep/ÉCLAIR.x", "Éclair"}, TitleCase{"/home/a/.hidden", ""},
-                    TitleCase{"/home/a/", ""}, TitleCase{"brelmo", "brelmo"}, TitleCase{"", ""}));
+                    TitleCase{"/home/a/", ""}, TitleCase{"brelmo", "brelmo"}, TitleCase{"", ""}),
+    [](const testing::TestParamInfo<TitleCase>& info) { return CaseName(info.param.path); });
 
 TEST(ModuleTitleLength, KeepsAtMost255Characters) {
     const QString name = QStringLiteral("P") + QString(300, QLatin1Char('X'));
