@@ -11,7 +11,7 @@
 #include "toolkit/HourGlass.h"
 #include "toolkit/Label.h"
 
-Q_LOGGING_CATEGORY(lcFileCtrl, "brelmo.filectl")
+Q_LOGGING_CATEGORY(lcFileCtrl, "brelmo.filectl", QtWarningMsg)
 
 using platform::FileSystem;
 
@@ -142,11 +142,11 @@ void TDriveComboBox::FillDrives() {
                 break;
         }
     }
+    qCDebug(lcFileCtrl) << "drives" << Items().ToStringList();
 }
 
 void TDriveComboBox::DrivesChanged() {
     FillDrives();
-    qCDebug(lcFileCtrl) << "drives now" << Items().ToStringList();
     const int index = IndexOfDrive(drive_);
     if (index >= 0)
         SetItemIndex(index);
