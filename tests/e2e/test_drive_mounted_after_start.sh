@@ -21,8 +21,8 @@ export QT_LOGGING_RULES="brelmo.filectl.debug=true"
 start_x
 start_app
 W=$(window_of "$APP_PID")
+sleep 1
 click_in "$W" 585 257      # Setup: the drive combo's window is made
-sleep 0.5
 
 # The number of drives in the last fill of the drive list (the program logs
 # each fill as: drives QList("c: []", "d: []")).
@@ -42,7 +42,11 @@ wait_drives() {  # waits (at most 5 s) until the drive list holds $1 drives
     fail "$2: the drive list reads $(grep -a ' drives QList' "$WORK/app.log" | tail -1)"
 }
 
-BEFORE=$(drive_count)
+for _ in $(seq 50); do
+    BEFORE=$(drive_count)
+    [ "$BEFORE" -ge 1 ] && break
+    sleep 0.1
+done
 [ "$BEFORE" -ge 1 ] || fail "the drive list was never filled"
 mount -t tmpfs -o size=1m stick /media/stick
 wait_drives $((BEFORE + 1)) "the RAM disk mounted after start is listed"
