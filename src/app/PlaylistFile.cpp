@@ -27,7 +27,8 @@ const QByteArray kM3uHeader = "#EXTM3U";
 // How many left-out lines a message names before it only counts the rest.
 constexpr int kNamedLines = 5;
 
-bool IsComment(const QByteArray& line) { return line.trimmed().isEmpty() || line.startsWith('#'); }
+// Blank lines and comments, among them the #EXTM3U header and #EXTINF lines.
+bool IsSkipped(const QByteArray& line) { return line.trimmed().isEmpty() || line.startsWith('#'); }
 
 // "scheme:/..." as URI references have it; one letter would be a drive.
 qsizetype SchemeLength(const QByteArray& line) {
@@ -146,7 +147,7 @@ QList<QByteArray> TPlaylistFile::Load(QString* warning) const {
     // Any line end ends a line: "\n", "\r\n", a stray "\r" of an edited list.
     QByteArray text = content;
     for (const QByteArray& line : text.replace('\r', '\n').split('\n')) {
-        if (IsComment(line)) continue;
+        if (IsSkipped(line)) continue;
         const std::optional<QByteArray> path = PathOf(line, folder);
         if (!path)
             leftOut.append(line);
