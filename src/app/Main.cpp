@@ -163,9 +163,12 @@ void TForm1::CreateLabels() {
     Image2->Hide();
     lsave = PlaceLabel("lsave", kLsave, "not saved");
     lload = PlaceLabel("lload", kLload, "not loaded");
+    // Unlike the setup view's labels these keep AutoSize: each caption
+    // sizes its label from the left edge the form data gives.
     for (TLabel3D* label : {lsave, lload}) {
         label->SetFont(CaptionFont());
         label->SetShowAccelChar(false);
+        label->SetAutoSize(true);
         label->Show();
     }
 }
@@ -507,6 +510,7 @@ void TForm1::LoadSavedPlaylist(bool quietWhenMissing) {
     int slot = 0;
     for (const QByteArray& native : paths) {
         const QString path = platform::FileSystem().DrivePath(native);
+        if (path.isEmpty()) continue;  // no drive holds it: never an empty slot
         Playlist.Set(++slot, path);
         lb1->Items().Add(path);
     }

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <cctype>
+#include <optional>
 
 #include "platform/NativeNames.h"
 #include "toolkit/Exceptions.h"
@@ -19,6 +21,61 @@ QString Shown(const QByteArray& nativePath) {
 }
 
 bool LooksBinary(const QByteArray& content) { return content.contains('\0'); }
+
+// The first line, which tells other players that this is an M3U list.
+const QByteArray kM3uHeader = "#EXTM3U";
+// How many left-out lines a message names before it only counts the rest.
+constexpr int kNamedLines = 5;
+
+// Blank lines and comments, among them the #EXTM3U header and #EXTINF lines.
+bool IsSkipped(const QByteArray& line) { return line.trimmed().isEmpty() || line.startsWith('#'); }
+
+// "scheme:/..." as URI references have it; one letter would be a drive.
+qsizetype SchemeLength(const QByteArray& line) {
+    qsizetype i = 0;
+    while (i < line.size() && (std::isalnum(static_cast<unsigned char>(line[i])) ||
+                               line[i] == '+' || line[i] == '-' || line[i] == '.'))
+        ++i;
+    const bool scheme = i >= 2 && std::isalpha(static_cast<unsigned char>(line[0])) &&
+                        line.mid(i, 2) == ":/";
+    return scheme ? i : 0;
+}
+
+// The native path a file URI names on this machine, or nothing for another
+// host or a name the system cannot hold.
+std::optional<QByteArray> LocalFileOf(const QByteArray& uri) {
+    QByteArray rest = uri.mid(5);  // after "file:"
+    if (rest.startsWith("//")) {
+        const qsizetype slash = rest.indexOf('/', 2);
+        const QByteArray host = rest.mid(2, slash < 0 ? -1 : slash - 2);
+        if (slash < 0 || !(host.isEmpty() || host.compare("localhost", Qt::CaseInsensitive) == 0))
+            return std::nullopt;
+        rest = rest.mid(slash);
+    }
+    const QByteArray path = QByteArray::fromPercentEncoding(rest);
+    if (path.contains('\0') || !path.startsWith('/')) return std::nullopt;
+    return path;
+}
+
+// What one line names: an absolute native path, or nothing when it cannot
+// become one (a URI of another kind or of another machine).
+std::optional<QByteArray> PathOf(const QByteArray& line, const QByteArray& folder) {
+    const qsizetype scheme = SchemeLength(line);
+    if (scheme == 0) return line.startsWith('/') ? line : folder + '/' + line;
+    if (line.left(scheme).compare("file", Qt::CaseInsensitive) != 0) return std::nullopt;
+    return LocalFileOf(line);
+}
+
+QString LeftOutText(const QString& file, const QList<QByteArray>& lines) {
+    QStringList shown;
+    for (const QByteArray& line : lines.mid(0, kNamedLines)) shown << Shown(line);
+    QString text = QStringLiteral("The playlist %1 has lines that name no file on this machine; "
+                                  "they were left out: %2")
+                       .arg(file, shown.join(QStringLiteral(", ")));
+    if (lines.size() > kNamedLines)
+        text += QStringLiteral(" and %1 more").arg(lines.size() - kNamedLines);
+    return text + QLatin1Char('.');
+}
 
 }  // namespace
 
@@ -49,7 +106,7 @@ void TPlaylistFile::Save(const QList<QByteArray>& nativePaths) const {
     if (!file.open(QIODevice::WriteOnly))
         throw Exception(QStringLiteral("The playlist could not be saved to %1: %2")
                             .arg(path_, file.errorString()));
-    QByteArray content;
+    QByteArray content = kM3uHeader + '\n';
     for (const QByteArray& path : nativePaths) content += path + '\n';
     // A short write (full disk, size limit) can pass unnoticed through the
     // buffered writer, so the size on disk is checked before the rename.
@@ -82,20 +139,28 @@ QList<QByteArray> TPlaylistFile::Load(QString* warning) const {
     if (LooksBinary(content))
         throw Exception(QStringLiteral("The playlist %1 is not a text file.").arg(path_));
 
+    // Relative lines are relative to the playlist's own folder, as M3U has it.
+    const QByteArray folder = QFile::encodeName(QFileInfo(path_).absolutePath());
     QList<QByteArray> paths;
+    QList<QByteArray> leftOut;
     int entries = 0;
-    for (QByteArray line : content.split('\n')) {
-        if (line.endsWith('\r')) line.chop(1);
-        if (line.trimmed().isEmpty() || line.startsWith('#')) continue;
-        if (++entries <= kMaxEntries) paths.append(line);
+    // Any line end ends a line: "\n", "\r\n", a stray "\r" of an edited list.
+    QByteArray text = content;
+    for (const QByteArray& line : text.replace('\r', '\n').split('\n')) {
+        if (IsSkipped(line)) continue;
+        const std::optional<QByteArray> path = PathOf(line, folder);
+        if (!path)
+            leftOut.append(line);
+        else if (++entries <= kMaxEntries)
+            paths.append(*path);
     }
-    if (warning)
-        *warning = entries > kMaxEntries
-                       ? QStringLiteral("The playlist %1 holds %2 entries; only the first %3 "
-                                        "were loaded.")
-                             .arg(path_)
-                             .arg(entries)
-                             .arg(kMaxEntries)
-                       : QString();
+    QStringList warnings;
+    if (entries > kMaxEntries)
+        warnings << QStringLiteral("The playlist %1 holds %2 entries; only the first %3 were loaded.")
+                        .arg(path_)
+                        .arg(entries)
+                        .arg(kMaxEntries);
+    if (!leftOut.isEmpty()) warnings << LeftOutText(path_, leftOut);
+    if (warning) *warning = warnings.join(QLatin1Char('\n'));
     return paths;
 }

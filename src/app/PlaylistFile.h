@@ -4,8 +4,8 @@
 #include <QList>
 #include <QString>
 
-// The saved playlist: a plain list of native paths, one per line, which M3U
-// players also read. Saving writes a temporary file and renames it over the
+// The saved playlist: an M3U list, "#EXTM3U" and then one native path per
+// line, which other players open as it is. Saving writes a temporary file and renames it over the
 // old one, so a crash or a full disk never leaves a damaged or empty list.
 class TPlaylistFile {
 public:
@@ -24,9 +24,12 @@ public:
     // then left as it was.
     void Save(const QList<QByteArray>& nativePaths) const;
 
-    // Reads at most kMaxEntries paths; blank lines and '#' lines are skipped.
-    // More entries are ignored and reported in 'warning'. Throws Exception
-    // when the file is missing, unreadable, not text or too large.
+    // Reads at most kMaxEntries absolute native paths; blank lines and '#'
+    // lines are skipped, a relative line is taken from the playlist's folder
+    // and a file:// URI is decoded. More entries, and lines that cannot
+    // become a path here (other URIs), are left out and reported together in
+    // 'warning'. Throws Exception when the file is missing, unreadable, not
+    // text or too large.
     QList<QByteArray> Load(QString* warning) const;
 
 private:

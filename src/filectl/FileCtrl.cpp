@@ -1,6 +1,5 @@
 #include "filectl/FileCtrl.h"
 
-#include <QApplication>
 #include <QLoggingCategory>
 #include <algorithm>
 
@@ -9,33 +8,14 @@
 #include "platform/NativeNames.h"
 #include "toolkit/Edit.h"
 #include "toolkit/Exceptions.h"
+#include "toolkit/HourGlass.h"
 #include "toolkit/Label.h"
 
-Q_LOGGING_CATEGORY(lcFileCtrl, "brelmo.filectl")
+Q_LOGGING_CATEGORY(lcFileCtrl, "brelmo.filectl", QtWarningMsg)
 
 using platform::FileSystem;
 
 namespace {
-
-// The reading of a large folder shows the hourglass; it goes away when the
-// reading ends, however it ends.
-class HourGlass {
-  public:
-    HourGlass() = default;
-    ~HourGlass() {
-        if (shown_) QApplication::restoreOverrideCursor();
-    }
-    HourGlass(const HourGlass&) = delete;
-    HourGlass& operator=(const HourGlass&) = delete;
-    void Show() {
-        if (shown_) return;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        shown_ = true;
-    }
-
-  private:
-    bool shown_ = false;
-};
 
 // Holds back the views of a list while it is rebuilt.
 class UpdateScope {
@@ -162,19 +142,32 @@ void TDriveComboBox::FillDrives() {
                 break;
         }
     }
+    qCDebug(lcFileCtrl) << "drives" << Items().ToStringList();
+}
+
+void TDriveComboBox::DrivesChanged() {
+    FillDrives();
+    const int index = IndexOfDrive(drive_);
+    if (index >= 0)
+        SetItemIndex(index);
+    else
+        SetDrive(QLatin1Char('c'));
+}
+
+int TDriveComboBox::IndexOfDrive(QChar letter) const {
+    for (int i = 0; i < Items().Count(); ++i) {
+        const QString& item = Items()[i];
+        if (item.size() >= 2 && EqualsIgnoringCase(item[0], letter) && item[1] == QLatin1Char(':'))
+            return i;
+    }
+    return -1;
 }
 
 void TDriveComboBox::SetDrive(QChar letter) {
     if (ItemIndex() >= 0 && EqualsIgnoringCase(letter, drive_)) return;
     drive_ = textCase_ == tcUpperCase ? letter.toUpper() : letter.toLower();
-    for (int i = 0; i < Items().Count(); ++i) {
-        const QString& item = Items()[i];
-        if (item.size() >= 2 && EqualsIgnoringCase(item[0], drive_) &&
-            item[1] == QLatin1Char(':')) {
-            SetItemIndex(i);
-            break;
-        }
-    }
+    const int index = IndexOfDrive(drive_);
+    if (index >= 0) SetItemIndex(index);
     if (dirList_) dirList_->SetDrive(drive_);
     if (OnChange) OnChange(this);
 }
@@ -194,6 +187,7 @@ void TDriveComboBox::SetTextCase(TTextCase textCase) {
 void TDriveComboBox::CreateWnd() {
     FillDrives();
     SetDrive(drive_);
+    if (!driveWatch_) driveWatch_ = FileSystem().WatchDrives([this] { DrivesChanged(); });
 }
 
 void TDriveComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState) {
@@ -455,6 +449,10 @@ QString TFileListBox::FileName() const {
 }
 
 void TFileListBox::SetFileName(const QString& text) {
+    // Exact comparison, not one that ignores case: on a case-sensitive drive
+    // "A.wav" and "a.wav" are two files, and with a.wav selected a request for
+    // A.wav must go on and select it. On a drive that ignores case the only
+    // cost is the same file selected once more.
     if (text.isEmpty() || text == FileName()) return;
     const TPathParts parts = SplitEntry(text);
     const QString folder = QString(parts.Drive) + QLatin1Char(':') + parts.DirPart;
@@ -493,7 +491,8 @@ void TFileListBox::SetFileEdit(TEdit* edit) {
 
 void TFileListBox::AddEntry(const QString& name, unsigned attr) {
     if (attr & platform::faDirectory)
-        Items().AddObject(QLatin1Char('[') + name + QLatin1Char(']'), &closedGlyph_);
+        Items().AddObject(QLatin1Char('[') + name + QLatin1Char(']'),
+                          showGlyphs_ ? &closedGlyph_ : nullptr);
     else
         Items().AddObject(name, IsProgram(name) ? &executableGlyph_ : &unknownGlyph_);
 }
@@ -511,7 +510,7 @@ void TFileListBox::FillFiles() {
 
     ChDir(directory_);
     {
-        HourGlass hourGlass;
+        THourGlass hourGlass;
         const UpdateScope update(Items());
         Items().Clear();
         for (const QString& piece : mask_.split(QLatin1Char(';'))) {

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 #include <initializer_list>
+#include <memory>
+
+#include "platform/FileSystem.h"
 
 #include "toolkit/Bitmap.h"
 #include "toolkit/ComboBox.h"
@@ -62,6 +65,11 @@ class TDriveComboBox : public TCustomComboBox {
 
     // Refills the items from the drive table.
     void FillDrives();
+    // Refills the items after something was mounted or unmounted (the
+    // control watches for it once its window exists). The current drive
+    // stays where it still exists; otherwise the combo and its lists go to
+    // the system drive.
+    void DrivesChanged();
 
     TNotifyEvent OnChange;
 
@@ -74,11 +82,14 @@ class TDriveComboBox : public TCustomComboBox {
 
   private:
     void ResetItemHeight();
+    // The item of a drive letter, or -1.
+    int IndexOfDrive(QChar letter) const;
 
     QChar drive_;
     TDirectoryListBox* dirList_ = nullptr;
     TTextCase textCase_ = tcLowerCase;
     TBitmap floppyGlyph_, hardGlyph_, networkGlyph_, cdromGlyph_, ramGlyph_;
+    std::unique_ptr<platform::DriveWatch> driveWatch_;
 };
 
 // The chain of folders from the drive root down to Directory, then

@@ -2,11 +2,15 @@
 
 #include <array>
 
+#include "toolkit/HourGlass.h"
+
 using namespace platform;
 
 namespace {
 
 constexpr unsigned kErrorTextLength = 4096;
+// How long an open waits unseen; any longer, and the hourglass says so.
+constexpr int kHourGlassAfterMs = 200;
 
 // The device-type names, by TMPDeviceTypes ordinal (dtAutoSelect names none).
 constexpr std::array<const char*, 13> kDeviceTypeNames = {
@@ -108,6 +112,12 @@ void TMediaPlayer::Open() {
         flags |= MCI_OPEN_ELEMENT;
     }
     if (shareable_) flags |= MCI_OPEN_SHAREABLE;
+    // The open keeps the thread until the file is ready (at most
+    // kOpenTimeLimitMs); one that takes more than a moment shows the hourglass.
+    THourGlass hourGlass;
+    const OpenWaitScope waiting([&hourGlass](int waitedMs) {
+        if (waitedMs >= kHourGlassAfterMs) hourGlass.Show();
+    });
     error_ = static_cast<int>(Mci().SendCommand(0, MCI_OPEN, flags, &params));
     if (error_ != 0) RaiseError(static_cast<MCIERROR>(error_));
     isOpen_ = true;

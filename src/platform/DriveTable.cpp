@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
+#include <array>
 #include <optional>
 
 namespace platform {
@@ -170,9 +171,32 @@ std::vector<DriveInfo> ParseMountInfo(const QByteArray& mountInfo, const BlockDe
     return drives;
 }
 
-std::vector<DriveInfo> ReadDriveTable() {
-    return ParseMountInfo(ReadSmallFile(QStringLiteral("/proc/self/mountinfo")),
-                          SystemBlockDeviceProbe());
+std::vector<DriveInfo> KeepLetters(const std::vector<DriveInfo>& previous,
+                                   std::vector<DriveInfo> fresh) {
+    std::array<bool, 26> taken{};
+    std::vector<DriveInfo*> newcomers;
+    for (DriveInfo& drive : fresh) {
+        const auto known = std::find_if(previous.begin(), previous.end(),
+                                        [&](const DriveInfo& d) { return d.Root == drive.Root; });
+        if (known == previous.end()) {
+            newcomers.push_back(&drive);
+            continue;
+        }
+        drive.Letter = known->Letter;
+        taken[drive.Letter - 'a'] = true;
+    }
+    for (DriveInfo* drive : newcomers) {
+        int free = 'c' - 'a';
+        while (free < 26 && taken[free]) ++free;
+        drive->Letter = free < 26 ? static_cast<char>('a' + free) : '\0';
+        if (free < 26) taken[free] = true;
+    }
+    std::erase_if(fresh, [](const DriveInfo& d) { return d.Letter == '\0'; });
+    std::sort(fresh.begin(), fresh.end(),
+              [](const DriveInfo& a, const DriveInfo& b) { return a.Letter < b.Letter; });
+    return fresh;
 }
+
+QByteArray ReadMountTable() { return ReadSmallFile(QString::fromLatin1(kMountTablePath)); }
 
 }  // namespace platform

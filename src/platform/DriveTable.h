@@ -26,7 +26,16 @@ BlockDeviceProbe SystemBlockDeviceProbe();
 // as long as the same things are mounted.
 std::vector<DriveInfo> ParseMountInfo(const QByteArray& mountInfo, const BlockDeviceProbe& probe);
 
-// The drive table of the running system.
-std::vector<DriveInfo> ReadDriveTable();
+// The drive table after the mount table changed, from the table before and
+// the one ParseMountInfo reads now: a root still mounted keeps its letter, a
+// root that has gone gives its letter up, and a new one takes the lowest
+// free letter. So a letter stays with its mount for as long as it is mounted.
+std::vector<DriveInfo> KeepLetters(const std::vector<DriveInfo>& previous,
+                                   std::vector<DriveInfo> fresh);
+
+// The text of the running system's mount table, /proc/self/mountinfo.
+QByteArray ReadMountTable();
+constexpr const char* kMountTablePath = "/proc/self/mountinfo";
+
 
 }  // namespace platform

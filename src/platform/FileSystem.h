@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -56,6 +57,13 @@ struct TSearchRec {
     unsigned Attr = 0;
 };
 
+// A watch of the drive table (see IFileSystem::WatchDrives); it ends when
+// it is destroyed.
+class DriveWatch {
+  public:
+    virtual ~DriveWatch() = default;
+};
+
 using FindHandle = std::intptr_t;
 constexpr FindHandle INVALID_HANDLE_VALUE = -1;
 
@@ -68,6 +76,11 @@ constexpr FindHandle INVALID_HANDLE_VALUE = -1;
 // Called on the GUI thread only. Failing calls return false (or
 // INVALID_HANDLE_VALUE) and leave the errno-style code in GetLastError();
 // SysErrorMessage turns it into text.
+//
+// The drives are read afresh by every drive query (GetLogicalDrives,
+// GetDriveType, GetVolumeInformation, WNetGetConnection): a stick mounted
+// after start appears, one removed disappears, and a drive keeps its letter
+// for as long as it stays mounted.
 class IFileSystem {
   public:
     virtual ~IFileSystem() = default;
@@ -93,6 +106,10 @@ class IFileSystem {
     // Records the new error mode and returns the old one. There is no
     // critical-error box here, so the mode changes nothing else.
     virtual unsigned SetErrorMode(unsigned mode) = 0;
+    // Calls 'changed' from the event loop whenever something was mounted or
+    // unmounted, for the life of the returned watch, so that a list of the
+    // drives can follow without being asked.
+    virtual std::unique_ptr<DriveWatch> WatchDrives(std::function<void()> changed) = 0;
 
     // Searches a folder for names matching the last part of 'path'
     // ("e:\media\*.wav"): '*' and '?' wildcards, letters compared without

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <QLoggingCategory>
+#include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
 
@@ -174,6 +175,31 @@ unsigned ReadOnlyAttribute(int dirFd, const char* name) {
     return faccessat(dirFd, name, W_OK, 0) == 0 ? 0u : unsigned{faReadOnly};
 }
 
+// The kernel marks the mount table "exceptional" (POLLPRI) after each change.
+class MountTableWatch : public DriveWatch {
+  public:
+    explicit MountTableWatch(std::function<void()> changed)
+        : fd_(::open(kMountTablePath, O_RDONLY | O_CLOEXEC)) {
+        if (fd_ < 0) {
+            qCWarning(lcFileSystem) << "mount table not watched:" << std::strerror(errno);
+            return;
+        }
+        notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Exception);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated,
+                         [changed = std::move(changed)] { changed(); });
+    }
+    ~MountTableWatch() override {
+        notifier_.reset();
+        if (fd_ >= 0) ::close(fd_);
+    }
+    MountTableWatch(const MountTableWatch&) = delete;
+    MountTableWatch& operator=(const MountTableWatch&) = delete;
+
+  private:
+    int fd_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
 }  // namespace
 
 struct LinuxFileSystem::Search {
@@ -188,12 +214,26 @@ struct LinuxFileSystem::Search {
     bool wantsReadOnly;
 };
 
-LinuxFileSystem::LinuxFileSystem() : LinuxFileSystem(ReadDriveTable(), DataFolder()) {}
+LinuxFileSystem::LinuxFileSystem()
+    : LinuxFileSystem(&ReadMountTable, SystemBlockDeviceProbe(), DataFolder()) {}
+
+LinuxFileSystem::LinuxFileSystem(MountTableReader readMountTable, BlockDeviceProbe probe,
+                                 QByteArray windowsFolder)
+    : readMountTable_(std::move(readMountTable)),
+      probe_(std::move(probe)),
+      windowsFolder_(std::move(windowsFolder)) {
+    RefreshDrives();
+    StartInProcessDirectory();
+}
 
 LinuxFileSystem::LinuxFileSystem(std::vector<DriveInfo> drives, QByteArray windowsFolder)
     : drives_(std::move(drives)), windowsFolder_(std::move(windowsFolder)) {
     for (DriveInfo& drive : drives_)
         drive.Letter = static_cast<char>(QChar(drive.Letter).toLower().unicode());
+    StartInProcessDirectory();
+}
+
+void LinuxFileSystem::StartInProcessDirectory() {
     char buffer[PATH_MAX];
     if (getcwd(buffer, sizeof buffer)) current_ = DrivePath(QByteArray(buffer));
     if (current_.isEmpty() && !drives_.empty())
@@ -202,6 +242,21 @@ LinuxFileSystem::LinuxFileSystem(std::vector<DriveInfo> drives, QByteArray windo
 }
 
 LinuxFileSystem::~LinuxFileSystem() = default;
+
+void LinuxFileSystem::RefreshDrives() {
+    if (!readMountTable_) return;
+    QByteArray table = readMountTable_();
+    if (table == mountTable_ && !drives_.empty()) return;
+    mountTable_ = std::move(table);
+    drives_ = KeepLetters(drives_, ParseMountInfo(mountTable_, probe_));
+    // A letter given up forgets its folder: a drive that takes it later starts at its root.
+    for (int index = 0; index < 26; ++index)
+        if (!DriveOf(QChar(char16_t(u'a' + index)))) driveFolders_[index].clear();
+}
+
+std::unique_ptr<DriveWatch> LinuxFileSystem::WatchDrives(std::function<void()> changed) {
+    return std::make_unique<MountTableWatch>(std::move(changed));
+}
 
 bool LinuxFileSystem::Fail(int errorCode) {
     lastError_ = errorCode;
@@ -278,18 +333,21 @@ QByteArray LinuxFileSystem::NativePath(const QString& path) {
 }
 
 unsigned LinuxFileSystem::GetLogicalDrives() {
+    RefreshDrives();
     unsigned mask = 0;
     for (const DriveInfo& drive : drives_) mask |= 1u << (drive.Letter - 'a');
     return mask;
 }
 
 unsigned LinuxFileSystem::GetDriveType(const QString& root) {
+    RefreshDrives();
     const DriveInfo* drive = HasDriveLetter(root) ? DriveOf(root[0]) : nullptr;
     return drive ? drive->Type : DRIVE_NO_ROOT_DIR;
 }
 
 bool LinuxFileSystem::GetVolumeInformation(const QString& root, QString* volumeName,
                                            unsigned* fileSystemFlags) {
+    RefreshDrives();
     const DriveInfo* drive = HasDriveLetter(root) ? DriveOf(root[0]) : nullptr;
     if (!drive) return Fail(ENODEV);
     // A share whose server has gone can hold a stat for minutes; the drive
@@ -306,6 +364,7 @@ bool LinuxFileSystem::GetVolumeInformation(const QString& root, QString* volumeN
 }
 
 bool LinuxFileSystem::WNetGetConnection(const QString& localName, QString& remoteName) {
+    RefreshDrives();
     const DriveInfo* drive = HasDriveLetter(localName) ? DriveOf(localName[0]) : nullptr;
     if (!drive) return Fail(ENODEV);
     if (drive->Type != DRIVE_REMOTE || drive->RemoteName.isEmpty()) return Fail(ENOTCONN);

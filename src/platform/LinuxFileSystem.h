@@ -3,11 +3,13 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "platform/DriveTable.h"
 #include "platform/FileSystem.h"
 
 namespace platform {
@@ -17,9 +19,17 @@ namespace platform {
 // directory kept in step with a current folder per drive.
 class LinuxFileSystem : public IFileSystem {
   public:
+    // Gives the text of the mount table as it is now.
+    using MountTableReader = std::function<QByteArray()>;
+
     // The running system's drives; C:\Windows is the program's data folder.
     LinuxFileSystem();
-    // A given drive table (tests build drives from temporary folders).
+    // Drives from a mount table read afresh by each drive query (tests
+    // script the table and the probe).
+    LinuxFileSystem(MountTableReader readMountTable, BlockDeviceProbe probe,
+                    QByteArray windowsFolder);
+    // A given drive table that never changes (tests build drives from
+    // temporary folders).
     LinuxFileSystem(std::vector<DriveInfo> drives, QByteArray windowsFolder);
     ~LinuxFileSystem() override;
 
@@ -31,6 +41,7 @@ class LinuxFileSystem : public IFileSystem {
                               unsigned* fileSystemFlags) override;
     bool WNetGetConnection(const QString& localName, QString& remoteName) override;
     unsigned SetErrorMode(unsigned mode) override;
+    std::unique_ptr<DriveWatch> WatchDrives(std::function<void()> changed) override;
     FindHandle FindFirstFile(const QString& path, unsigned attr, TSearchRec& found) override;
     bool FindNextFile(FindHandle handle, TSearchRec& found) override;
     bool FindClose(FindHandle handle) override;
@@ -42,6 +53,10 @@ class LinuxFileSystem : public IFileSystem {
   private:
     struct Search;
 
+    // Reads the mount table again; the drives change only when it has.
+    void RefreshDrives();
+    // The current folder is the process's, where a drive holds it.
+    void StartInProcessDirectory();
     const DriveInfo* DriveOf(QChar letter) const;
     // The absolute, normalised drive-letter path ("E:\media"), or nothing
     // (with the error set) when the drive does not exist.
@@ -50,6 +65,9 @@ class LinuxFileSystem : public IFileSystem {
     bool ChangeTo(const QString& absolutePath);
     bool Fail(int errorCode);
 
+    MountTableReader readMountTable_;
+    BlockDeviceProbe probe_;
+    QByteArray mountTable_;
     std::vector<DriveInfo> drives_;
     QByteArray windowsFolder_;
     QString current_;

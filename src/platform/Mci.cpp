@@ -73,6 +73,31 @@ QString MciErrorText(MCIERROR error) {
     }
 }
 
+QString OpenTimeLimitText(const QString& shownName) {
+    return QStringLiteral("The media file did not open within %1 seconds: %2")
+        .arg(kOpenTimeLimitMs / 1000)
+        .arg(shownName);
+}
+
+namespace {
+
+std::function<void(int)>& OpenWaitListener() {
+    static std::function<void(int)> listener;
+    return listener;
+}
+
+}  // namespace
+
+OpenWaitScope::OpenWaitScope(std::function<void(int waitedMs)> listener) {
+    OpenWaitListener() = std::move(listener);
+}
+
+OpenWaitScope::~OpenWaitScope() { OpenWaitListener() = nullptr; }
+
+void ReportOpenWait(int waitedMs) {
+    if (OpenWaitListener()) OpenWaitListener()(waitedMs);
+}
+
 bool CopyErrorText(const QString& text, char* buffer, unsigned length) {
     if (text.isEmpty() || !buffer || length == 0) return false;
     const QByteArray utf8 = text.toUtf8();

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -171,6 +172,27 @@ class PlayNotice {
 QString MciErrorText(MCIERROR error);
 // Copies 'text' as UTF-8 into 'buffer', cut to fit; false for an empty text.
 bool CopyErrorText(const QString& text, char* buffer, unsigned length);
+
+// How long an open may wait for its file (a stalled network share, a slow
+// disk) before it fails with MCIERR_DEVICE_NOT_READY and OpenTimeLimitText:
+// "The media file did not open within 5 seconds: <name>". The open is
+// synchronous, so the window cannot be used meanwhile.
+constexpr int kOpenTimeLimitMs = 5000;
+QString OpenTimeLimitText(const QString& shownName);
+
+// Who wants to hear, on the GUI thread, that the open in progress is still
+// waiting for its file, and for how long so far: a backend calls
+// ReportOpenWait every few milliseconds while it waits, so that the program
+// can show that it waits (the hourglass). One listener at a time, for the
+// life of the scope.
+class OpenWaitScope {
+  public:
+    explicit OpenWaitScope(std::function<void(int waitedMs)> listener);
+    ~OpenWaitScope();
+    OpenWaitScope(const OpenWaitScope&) = delete;
+    OpenWaitScope& operator=(const OpenWaitScope&) = delete;
+};
+void ReportOpenWait(int waitedMs);
 
 // The media control layer: one open device per file, commands addressed by
 // device id. Called on the GUI thread only. A command returns 0 or an error

@@ -11,7 +11,6 @@ Q_LOGGING_CATEGORY(lcMci, "brelmo.mci", QtWarningMsg)
 
 namespace {
 
-constexpr gint64 kOpenTimeoutMs = 5000;
 constexpr GstClockTime kPollStep = 10 * GST_MSECOND;
 constexpr GstClockTime kSettleTimeout = 2 * GST_SECOND;
 
@@ -78,8 +77,10 @@ GstStateChangeReturn MediaPipeline::WaitForPreroll(GstStateChangeReturn change) 
     // Short slices, so an error posted while the state change hangs ends the wait.
     QElapsedTimer clock;
     clock.start();
-    while (change == GST_STATE_CHANGE_ASYNC && !failed_ && clock.elapsed() < kOpenTimeoutMs)
+    while (change == GST_STATE_CHANGE_ASYNC && !failed_ && clock.elapsed() < kOpenTimeLimitMs) {
         change = gst_element_get_state(pipeline_.get(), nullptr, nullptr, kPollStep);
+        ReportOpenWait(static_cast<int>(clock.elapsed()));
+    }
     return change;
 }
 
@@ -95,10 +96,7 @@ MciFailure MediaPipeline::PrerollFailure(GstStateChangeReturn change, const QStr
         return {code, QStringLiteral("Cannot play %1: %2").arg(shownName, openError_)};
     }
     if (change == GST_STATE_CHANGE_ASYNC)
-        return {MCIERR_DEVICE_NOT_READY,
-                QStringLiteral("The media file did not open within %1 seconds: %2")
-                    .arg(kOpenTimeoutMs / 1000)
-                    .arg(shownName)};
+        return {MCIERR_DEVICE_NOT_READY, OpenTimeLimitText(shownName)};
     if (change == GST_STATE_CHANGE_FAILURE)
         return {MCIERR_INVALID_FILE, QStringLiteral("Cannot play %1").arg(shownName)};
     return {};

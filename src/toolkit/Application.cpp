@@ -43,7 +43,13 @@ TApplication::~TApplication() {
 void TApplication::SetTitle(const QString& title) {
     if (title == title_) return;
     title_ = title;
+    if (mainForm_) mainForm_->setWindowTitle(title_);
     if (OnTitleChange) OnTitleChange(title_);
+}
+
+void TApplication::SetMainForm(QWidget* form) {
+    mainForm_ = form;
+    if (form) form->setWindowTitle(title_);
 }
 
 void TApplication::Terminate() {

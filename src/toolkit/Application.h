@@ -35,9 +35,10 @@ public:
     // Runs the message loop until a quit request; returns its exit code.
     int Run();
 
-    // The first form created; closing it ends the program.
+    // The first form created; closing it ends the program. It is the window
+    // a task bar lists, so its window title is the application title.
     QWidget* MainForm() const { return mainForm_; }
-    void SetMainForm(QWidget* form) { mainForm_ = form; }
+    void SetMainForm(QWidget* form);
 
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool show) { showHint_ = show; }

@@ -30,5 +30,10 @@ class EInvalidGraphic : public Exception {
     using Exception::Exception;
 };
 
+// The system has none of something left to give, such as a timer.
+class EOutOfResources : public Exception {
+    using Exception::Exception;
+};
+
 // The text of any exception, as the error handler shows it.
 QString ExceptionText(const std::exception& error);

@@ -14,7 +14,9 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
 
 void TForm::SetCaption(const QString& caption) {
     caption_ = caption;
-    setWindowTitle(caption);
+    // The main form's window title is the application title; its Caption
+    // is only kept.
+    if (!Application || Application->MainForm() != this) setWindowTitle(caption);
 }
 
 void TForm::SetBorderStyle(TFormBorderStyle style) {

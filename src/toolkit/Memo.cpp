@@ -50,6 +50,11 @@ void TMemo::Fill() {
         format.setAlignment(Qt::AlignHCenter);
         cursor.setBlockFormat(format);
     }
+    // Unwrapped text is laid out on a page as wide as its widest line until
+    // the edit has seen aligned text; laying it out once more gives the
+    // centred lines the whole width.
+    edit_->setLineWrapMode(QTextEdit::WidgetWidth);
+    edit_->setLineWrapMode(QTextEdit::NoWrap);
 }
 
 bool TMemo::eventFilter(QObject* watched, QEvent* event) {

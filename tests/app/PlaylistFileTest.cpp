@@ -38,7 +38,8 @@ struct PlaylistFileTest : ::testing::Test {
 TEST_F(PlaylistFileTest, RoundTripKeepsOddNamesByteForByte) {
     const QList<QByteArray> paths = {"/clips/a.avi", "/clips/caf\xe9 \\ odd.wav", "/x y/#1.wav"};
     file.Save(paths);
-    EXPECT_EQ(ReadRaw(), QByteArray("/clips/a.avi\n/clips/caf\xe9 \\ odd.wav\n/x y/#1.wav\n"));
+    EXPECT_EQ(ReadRaw(),
+              QByteArray("#EXTM3U\n/clips/a.avi\n/clips/caf\xe9 \\ odd.wav\n/x y/#1.wav\n"));
     QString warning = "untouched";
     EXPECT_EQ(file.Load(&warning), paths);
     EXPECT_TRUE(warning.isEmpty());
@@ -50,6 +51,44 @@ TEST_F(PlaylistFileTest, ReadsM3uCommentsBlankLinesAndCrLf) {
     QString warning;
     EXPECT_EQ(file.Load(&warning), (QList<QByteArray>{"/a.wav", "/b.avi"}));
 }
+
+// Lines as other players and editors write them; "@" stands for the
+// playlist's own folder in the expected paths.
+struct LineCase {
+    const char* name;
+    QByteArray content;
+    QList<QByteArray> paths;
+    QStringList reported;  // texts the warning must hold
+};
+
+struct PlaylistLines : PlaylistFileTest, ::testing::WithParamInterface<LineCase> {};
+
+TEST_P(PlaylistLines, BecomePathsOrAreReportedByName) {
+    file.Save({});
+    WriteRaw(GetParam().content);
+    QList<QByteArray> expected = GetParam().paths;
+    for (QByteArray& path : expected) path.replace('@', QFile::encodeName(dir.path()) + "/sub");
+    QString warning;
+    EXPECT_EQ(file.Load(&warning), expected);
+    for (const QString& text : GetParam().reported)
+        EXPECT_TRUE(warning.contains(text)) << warning.toStdString();
+    if (GetParam().reported.isEmpty()) EXPECT_TRUE(warning.isEmpty()) << warning.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, PlaylistLines,
+    ::testing::Values(
+        LineCase{"CarriageReturnsEndLines", "/a.wav\r\r\n/b.wav\r/c.wav", {"/a.wav", "/b.wav", "/c.wav"}, {}},
+        LineCase{"RelativeLinesFromTheListsFolder", "a.wav\nclips/b.avi\n../c.wav",
+                 {"@/a.wav", "@/clips/b.avi", "@/../c.wav"}, {}},
+        LineCase{"FileUrisDecoded", "file:///x/caf%C3%A9%20a.wav\nfile://localhost/y.wav\nfile:/z%FF.wav",
+                 {"/x/caf\xc3\xa9 a.wav", "/y.wav", "/z\xff.wav"}, {}},
+        LineCase{"OtherUrisLeftOutAndNamed",
+                 "http://host/a.wav\n/ok.wav\nfile://server/b.wav\nfile:///nul%00.wav",
+                 {"/ok.wav"},
+                 {"\"http://host/a.wav\"", "\"file://server/b.wav\"", "\"file:///nul%00.wav\""}},
+        LineCase{"HeaderAndCommentsSkipped", "#EXTM3U\n#EXTINF:1,x\n/a.wav\n", {"/a.wav"}, {}}),
+    [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
 TEST_F(PlaylistFileTest, MoreThanTwentyEntriesAreCutAndReported) {
     QList<QByteArray> paths;
@@ -65,7 +104,7 @@ TEST_F(PlaylistFileTest, MoreThanTwentyEntriesAreCutAndReported) {
 TEST_F(PlaylistFileTest, LineBreakInANameIsRefusedAndTheOldFileStays) {
     file.Save({"/old.wav"});
     EXPECT_THROW(file.Save({"/new.wav", "/bad\nname.wav"}), Exception);
-    EXPECT_EQ(ReadRaw(), QByteArray("/old.wav\n"));
+    EXPECT_EQ(ReadRaw(), QByteArray("#EXTM3U\n/old.wav\n"));
 }
 
 TEST_F(PlaylistFileTest, FailedWriteLeavesTheOldFileIntact) {
@@ -82,7 +121,7 @@ TEST_F(PlaylistFileTest, FailedWriteLeavesTheOldFileIntact) {
     EXPECT_THROW(file.Save(longList), Exception);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(ReadRaw(), QByteArray("/old.wav\n"));
+    EXPECT_EQ(ReadRaw(), QByteArray("#EXTM3U\n/old.wav\n"));
 }
 
 TEST_F(PlaylistFileTest, BadFilesGiveClearMessages) {

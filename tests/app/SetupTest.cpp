@@ -192,7 +192,7 @@ TEST_F(SaveAndLoad, SaveWritesNativePathsAndLoadBringsThemBack) {
     EXPECT_EQ(form->lsave->Caption(), "saved");
     QFile saved(TPlaylistFile::DefaultPath());
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), drives.Native("c/clips/clip10.wav") + "\n" +
+    EXPECT_EQ(saved.readAll(), "#EXTM3U\n" + drives.Native("c/clips/clip10.wav") + "\n" +
                                    drives.Native("c/clips/clip11.wav") + "\n");
 
     form->bsetupClick(nullptr);

@@ -3,11 +3,15 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "filectl/FileCtrl.h"
 #include "filectl/FilePaths.h"
+#include "platform/DriveTable.h"
 #include "platform/FileSystem.h"
+#include "platform/LinuxFileSystem.h"
 #include "support/TempDrives.h"
 #include "toolkit/Edit.h"
 #include "toolkit/Exceptions.h"
@@ -294,17 +298,20 @@ TEST_F(FileCtrlTest, GlyphsFollowTheKindOfEntry) {
     fl->HandleNeeded();
     ASSERT_EQ(ItemsOf(fl->Items()), (QStringList{"[..]", "[.]", "[CLIPS]", "a.wav", "b.avi",
                                                  "C.WAV", "notes.txt", "run.exe"}));
-    const TObject* folder = fl->Items().Objects(2);
     const TObject* unknown = fl->Items().Objects(3);
     const TObject* program = fl->Items().Objects(7);
-    EXPECT_TRUE(folder && unknown && program);
-    EXPECT_NE(folder, unknown);
+    EXPECT_TRUE(unknown && program);
     EXPECT_NE(program, unknown);
     EXPECT_EQ(fl->Items().Objects(6), unknown);
+    EXPECT_EQ(fl->Items().Objects(2), nullptr) << "folder rows get their glyph only with ShowGlyphs";
 
     const int plain = fl->ItemHeight();
     fl->SetShowGlyphs(true);
     EXPECT_EQ(fl->ItemHeight(), std::max(plain, 16));
+    fl->FillFiles();
+    const TObject* folder = fl->Items().Objects(2);
+    EXPECT_NE(folder, nullptr);
+    EXPECT_NE(folder, unknown);
 }
 
 TEST_F(FileCtrlTest, ClickRunsTheChangeStepOnlyWhenTheSelectionMoved) {
@@ -340,6 +347,11 @@ TEST_F(FileCtrlTest, FileNameNavigatesFiltersOrSelects) {
     fl->SetFileName(QStringLiteral("e:\\MEDIA\\a.wav"));
     EXPECT_EQ(dl->Directory(), QStringLiteral("E:\\MEDIA"));
     EXPECT_EQ(fl->FileName(), QStringLiteral("E:\\MEDIA\\a.wav"));
+    // Names that differ only in case are two files here.
+    drives_.MakeFile("e/MEDIA/A.WAV");
+    fl->FillFiles();
+    fl->SetFileName(QStringLiteral("E:\\MEDIA\\A.WAV"));
+    EXPECT_EQ(fl->FileName(), QStringLiteral("E:\\MEDIA\\A.WAV"));
 
     fl->SetFileName(QStringLiteral("*.avi"));
     EXPECT_EQ(fl->Mask(), QStringLiteral("*.avi"));
@@ -389,6 +401,9 @@ class CursorSpy : public IFileSystem {
         return real_.WNetGetConnection(l, r);
     }
     unsigned SetErrorMode(unsigned m) override { return real_.SetErrorMode(m); }
+    std::unique_ptr<DriveWatch> WatchDrives(std::function<void()> c) override {
+        return real_.WatchDrives(std::move(c));
+    }
     FindHandle FindFirstFile(const QString& p, unsigned a, TSearchRec& f) override {
         const FindHandle handle = real_.FindFirstFile(p, a, f);
         if (handle != INVALID_HANDLE_VALUE) Note();
@@ -591,5 +606,68 @@ TEST_F(FileCtrlTest, GlyphResourcesAreSixteenColourArtWithTheirSizes) {
         EXPECT_LE(image.colorCount(), 16) << glyph.name;
     }
 }
+
+// ---------------------------------------------------------------------------
+// Drive combo after a change of the mount table
+
+struct RefillCase {
+    const char* name;
+    QStringList mountedAfter;  // discs under the temporary folder, mounted once started
+    QStringList items;
+    char drive;
+};
+
+// Starts with disc "cd1" mounted as d: and the combo on it.
+class DriveRefillTest : public testing::TestWithParam<RefillCase> {
+  protected:
+    void SetUp() override {
+        for (const char* disc : {"cd0", "cd1"}) QDir(temp_.path()).mkdir(disc);
+        mounted_ = {"cd1"};
+        saved_ = SetFileSystem(std::make_unique<LinuxFileSystem>(
+            [this] { return MountTable(); }, BlockDeviceProbe{}, QByteArray()));
+        ASSERT_TRUE(FileSystem().SetCurrentDirectory(QStringLiteral("d:\\")));
+    }
+    void TearDown() override {
+        QDir::setCurrent(savedDirectory_);
+        SetFileSystem(std::move(saved_));
+    }
+
+    QByteArray MountTable() const {
+        QByteArray table = "27 1 254:0 / / rw - ext4 /dev/vda rw\n";
+        for (const QString& disc : mounted_)
+            table += "60 27 11:0 / " + QFile::encodeName(temp_.path() + '/' + disc) +
+                     " ro - iso9660 /dev/sr0 ro\n";
+        return table;
+    }
+
+    QTemporaryDir temp_;
+    QString savedDirectory_ = QDir::currentPath();
+    std::unique_ptr<IFileSystem> saved_;
+    QStringList mounted_;
+};
+
+TEST_P(DriveRefillTest, KeepsTheCurrentDriveWhereItStillExists) {
+    TWinControl host(nullptr);
+    auto* dc = new TDriveComboBox(&host);
+    auto* dl = new TDirectoryListBox(&host);
+    dc->SetDirList(dl);
+    dl->HandleNeeded();
+    dc->HandleNeeded();
+    ASSERT_EQ(ItemsOf(dc->Items()), (QStringList{"c: []", "d: []"}));
+
+    mounted_ = GetParam().mountedAfter;
+    dc->DrivesChanged();
+    EXPECT_EQ(ItemsOf(dc->Items()), GetParam().items);
+    EXPECT_EQ(dc->Drive(), QLatin1Char(GetParam().drive));
+    EXPECT_EQ(dc->Text().left(1), QString(QLatin1Char(GetParam().drive)));
+    EXPECT_EQ(dl->Drive().toLower(), QLatin1Char(GetParam().drive));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mounts, DriveRefillTest,
+    testing::Values(RefillCase{"DiscAddedBeforeTheCurrentOne", {"cd0", "cd1"},
+                               {"c: []", "d: []", "e: []"}, 'd'},
+                    RefillCase{"CurrentDiscRemoved", {}, {"c: []"}, 'c'}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

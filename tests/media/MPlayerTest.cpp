@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <optional>
 
 #include "media/MPlayer.h"
@@ -397,5 +399,50 @@ TEST_F(MPlayerTest, PlayerHandlerSequencesGiveTheirNotices) {
     mp.SetNotify(true);
     EXPECT_EQ(TakeNotices(), (std::vector<Notice>{{nrAborted, true}}));
 }
+
+}  // namespace
+
+namespace {
+
+// An open that waits shows the hourglass once the wait is longer than a
+// moment, and never leaves it behind.
+struct OpenWaitCase {
+    const char* name;
+    int waitedMs;
+    bool fails;
+    bool hourGlass;
+};
+
+class MPlayerOpenWaitTest : public MPlayerTest, public testing::WithParamInterface<OpenWaitCase> {};
+
+bool HourGlassShown() {
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor && cursor->shape() == Qt::WaitCursor;
+}
+
+TEST_P(MPlayerOpenWaitTest, ShowsTheHourGlassOnlyWhileALongOpenWaits) {
+    std::optional<bool> shownWhileWaiting;
+    mci->whileOpening = [&] {
+        ReportOpenWait(GetParam().waitedMs);
+        shownWhileWaiting = HourGlassShown();
+    };
+    if (GetParam().fails)
+        mci->FailNext(MCI_OPEN, MCIERR_DEVICE_NOT_READY, OpenTimeLimitText("clip.avi"));
+    try {
+        mp.Open();
+    } catch (const EMCIDeviceError& error) {
+        EXPECT_EQ(error.Message(), "The media file did not open within 5 seconds: clip.avi");
+    }
+    EXPECT_EQ(shownWhileWaiting, GetParam().hourGlass);
+    EXPECT_FALSE(HourGlassShown());
+    ReportOpenWait(1000);
+    EXPECT_FALSE(HourGlassShown()) << "a wait reported after the open shows nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Waits, MPlayerOpenWaitTest,
+                         testing::Values(OpenWaitCase{"AMoment", 50, false, false},
+                                         OpenWaitCase{"Longer", 300, false, true},
+                                         OpenWaitCase{"UntilTheLimit", kOpenTimeLimitMs, true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -98,6 +98,66 @@ TEST(DriveTableTest, ShowsWhatAFileManagerShowsInMountPointOrder) {
     EXPECT_EQ(drives[4].Label, QStringLiteral("STICK"));
 }
 
+// Drive tables written as "c:/ d:/media/a": letter and root of each drive.
+std::vector<DriveInfo> Drives(const char* text) {
+    std::vector<DriveInfo> drives;
+    for (const QString& entry : QString::fromLatin1(text).split(' ', Qt::SkipEmptyParts)) {
+        DriveInfo drive;
+        drive.Letter = entry[0].toLatin1();
+        drive.Root = entry.mid(2).toLatin1();
+        drives.push_back(drive);
+    }
+    return drives;
+}
+
+QString Text(const std::vector<DriveInfo>& drives) {
+    QStringList entries;
+    for (const DriveInfo& d : drives) entries << QChar(d.Letter) + QStringLiteral(":") + d.Root;
+    return entries.join(' ');
+}
+
+struct LetterCase {
+    const char* name;
+    const char* previous;
+    const char* fresh;  // as the mount table gives them now, in mount-point order
+    const char* expected;
+};
+
+class KeepLettersTest : public testing::TestWithParam<LetterCase> {};
+
+TEST_P(KeepLettersTest, AMountKeepsItsLetterWhileItStaysMounted) {
+    const LetterCase& c = GetParam();
+    EXPECT_EQ(Text(KeepLetters(Drives(c.previous), Drives(c.fresh))), QString::fromLatin1(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, KeepLettersTest,
+    testing::Values(
+        LetterCase{"FirstReadInMountPointOrder", "", "c:/ d:/media/a e:/media/b",
+                   "c:/ d:/media/a e:/media/b"},
+        LetterCase{"NewMountSortingFirstTakesTheNextLetter", "c:/ d:/media/b",
+                   "c:/ d:/media/a e:/media/b", "c:/ d:/media/b e:/media/a"},
+        LetterCase{"UnmountedDriveGivesItsLetterUp", "c:/ d:/media/a e:/media/b",
+                   "c:/ d:/media/b", "c:/ e:/media/b"},
+        LetterCase{"NewMountTakesTheLowestFreeLetter", "c:/ e:/media/b",
+                   "c:/ d:/media/b e:/media/c", "c:/ d:/media/c e:/media/b"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DriveTableTest, DriveQueriesReadTheMountTableAfresh) {
+    const QByteArray system = "27 1 254:0 / / rw - ext4 /dev/vda rw\n";
+    QByteArray table = system;
+    LinuxFileSystem fileSystem([&] { return table; }, FakeProbe(), {});
+    EXPECT_EQ(fileSystem.GetLogicalDrives(), 1u << ('c' - 'a'));
+
+    table += "50 27 0:60 / /media/stick rw - tmpfs stick rw\n";
+    EXPECT_EQ(fileSystem.GetLogicalDrives(), (1u << ('c' - 'a')) | (1u << ('d' - 'a')));
+    EXPECT_EQ(fileSystem.GetDriveType(QStringLiteral("d:\\")), unsigned{DRIVE_RAMDISK});
+
+    table = system;
+    EXPECT_EQ(fileSystem.GetDriveType(QStringLiteral("d:\\")), unsigned{DRIVE_NO_ROOT_DIR});
+    EXPECT_FALSE(fileSystem.GetVolumeInformation(QStringLiteral("d:\\"), nullptr, nullptr));
+}
+
 TEST(DriveTableTest, AlwaysHasTheSystemDrive) {
     const std::vector<DriveInfo> drives = ParseMountInfo("garbage\n\n", FakeProbe());
     ASSERT_EQ(drives.size(), 1u);

@@ -13,6 +13,7 @@ MCIERROR FakeMci::SendCommand(MCIDEVICEID device, unsigned message, unsigned fla
 }
 
 MCIERROR FakeMci::Run(MciCall& call, void* params) {
+    if (call.message == MCI_OPEN && whileOpening) whileOpening();
     const auto failure = failures_.find(call.message);
     if (failure != failures_.end()) {
         const MCIERROR error = failure->second;

@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -48,6 +49,8 @@ class FakeMci : public platform::IMci {
     std::uint32_t length = 1000;
     std::uint32_t position = 0;
     unsigned mode = platform::MCI_MODE_STOP;
+    // Runs inside every MCI_OPEN, as the real layer's waiting would.
+    std::function<void()> whileOpening;
 
   private:
     platform::MCIERROR Run(MciCall& call, void* params);
