@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The desktop's media controls on a private session bus: playerctl drives
 # next, play-pause and previous on real clips through the real media backend,
-# then quit; the volume and the other cases are the unit tests'.
+# then Space on the window and quit; the volume and the other cases are the unit tests'.
 source "$(dirname "$0")/lib.sh"
 
 CLIPS=$WORK/clips
@@ -59,6 +59,10 @@ expect_ctl status Playing
 grep -v '^$' "$WORK/app.log" && fail "the player logged something"
 ctl stop >/dev/null
 expect_ctl status Paused
+# The window's own keys reach the same handler: Space continues.
+W=$(window_of "$APP_PID")
+xdotool windowfocus "$W" key --window "$W" space
+expect_ctl status Playing
 dbus-send --session --type=method_call --dest=org.mpris.MediaPlayer2.brelmo /org/mpris/MediaPlayer2 org.mpris.MediaPlayer2.Quit || fail "Quit"
 wait_exit "$APP_PID" 5
 echo "1 passed, 0 failed"
