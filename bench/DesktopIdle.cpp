@@ -9,6 +9,7 @@
 #include <sys/prctl.h>
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -31,6 +32,14 @@ double ProcessCpuSeconds() {
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
+// A real wait in the event loop (playerbench::Idle polls, which would be
+// measured too).
+void RunLoopFor(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 int IntArg(int argc, char** argv, const char* name, int fallback) {
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
@@ -49,13 +58,13 @@ int MeasureSelf(int argc, char** argv, int seconds) {
     double percent = -1;
     bool onBus = false;
     playerbench::RunPlayer(argc, argv, [&](TForm1& form) {
-        playerbench::Idle(kSettleMs);
+        RunLoopFor(kSettleMs);
         auto* mpris = form.findChild<TMprisService*>();
         onBus = mpris && mpris->Started();
         QElapsedTimer wall;
         const double cpuStart = ProcessCpuSeconds();
         wall.start();
-        playerbench::Idle(seconds * 1000);
+        RunLoopFor(seconds * 1000);
         percent = 100.0 * (ProcessCpuSeconds() - cpuStart) / (wall.nsecsElapsed() * 1e-9);
     }, &messages);
     std::printf("%.4f %d\n", percent, onBus ? 1 : 0);
