@@ -28,6 +28,15 @@ void Finalize() {
     PreviousInstance = nullptr;
 }
 
+void BringForward(platform::WindowId window) {
+    if (window == 0) return;
+    platform::IInstance& instance = platform::Instance();
+    if (instance.IsIconic(window))
+        instance.ShowWindow(window, platform::SW_RESTORE);
+    else
+        instance.BringWindowToTop(window);
+}
+
 }  // namespace Just1_32
 
 namespace {
@@ -40,12 +49,7 @@ void ForwardAndQuit() {
     platform::WindowId window = instance.FindWindow(title);
     instance.SetWindowText(window, QString());
     window = instance.FindWindow(title);
-    if (window != 0) {
-        if (instance.IsIconic(window))
-            instance.ShowWindow(window, platform::SW_RESTORE);
-        else
-            instance.BringWindowToTop(window);
-    }
+    Just1_32::BringForward(window);
     Application->Terminate();
 }
 

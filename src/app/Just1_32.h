@@ -33,6 +33,9 @@ namespace Just1_32 {
 void Initialize();
 // Closes the mutex handle, if any, and frees PreviousInstance.
 void Finalize();
+// What a second copy does to the window it finds: restores it when it is
+// minimised, else brings it to the top. No window (0): nothing.
+void BringForward(platform::WindowId window);
 
 class Unit {
   public:

@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/Just1_32.h"
 #include "app/Main.h"
+#include "desktop/Desktop.h"
 #include "platform/Instance.h"
 #include "toolkit/AppWindow.h"
 #include "toolkit/Application.h"
@@ -32,6 +33,7 @@ int RunBrelmo(int argc, char** argv, const std::function<void(TForm1&)>& started
     application.SetTitle(QStringLiteral("brelmo"));
     auto* form = new TForm1(&application);
     platform::Instance().SetMainForm(form);
+    AttachDesktop(*form);
     if (started) started(*form);
     // A second copy has already asked to quit: its window would only flash.
     if (!application.Terminated()) form->ShowForm();

@@ -98,6 +98,12 @@ std::uint32_t TMediaPlayer::Capability(std::uint32_t item) {
     return params.dwReturn;
 }
 
+unsigned TMediaPlayer::Mode() { return isOpen_ ? Status(MCI_STATUS_MODE) : MCI_MODE_NOT_READY; }
+
+std::uint32_t TMediaPlayer::Position() { return isOpen_ ? Status(MCI_STATUS_POSITION) : 0; }
+
+std::uint32_t TMediaPlayer::Length() { return isOpen_ ? Status(MCI_STATUS_LENGTH) : 0; }
+
 void TMediaPlayer::Open() {
     if (isOpen_) Close();
     MCI_OPEN_PARMS params;

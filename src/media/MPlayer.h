@@ -83,6 +83,12 @@ class TMediaPlayer : public TCustomControl {
     // One-shot start and end positions (milliseconds) for the next Play.
     void SetStartPos(std::uint32_t position);
     void SetEndPos(std::uint32_t position);
+    // What the device reports now: its mode (an MCI_MODE_* value) and, in
+    // milliseconds, its position and length. A closed device reads
+    // MCI_MODE_NOT_READY and zero; asking never raises.
+    unsigned Mode();
+    std::uint32_t Position();
+    std::uint32_t Length();
 
     void Open();
     void Close();

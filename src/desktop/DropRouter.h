@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QUrl>
+
+class TForm1;
+
+// Files dropped on the player's window go where the setup view would put
+// them: the setup view opens as Setup opens it (unless it is open already),
+// and each dropped file that the file list shows is added as a click in the
+// file list adds it, in the order dropped. Everything else, and what the
+// playlist has no room for, is named in one message and skipped. The user
+// then takes OK or Cancel as usual; nothing plays before.
+class TDropRouter : public QObject {
+    Q_OBJECT
+
+  public:
+    // Watches every drop onto 'form' from now on; owned by the form.
+    explicit TDropRouter(TForm1& form);
+
+    // Whether files dropped now would be taken.
+    bool Accepts() const;
+    // Takes the local files among 'urls'; returns how many were added.
+    int Drop(const QList<QUrl>& urls);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    bool SetupIsOpen() const;
+    bool AddFromFileList(const QByteArray& nativePath);
+
+    TForm1& form_;
+};

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include "app/PlayerState.h"
+#include "desktop/DropRouter.h"
+#include "filectl/FileCtrl.h"
+#include "skin/TransBtn.h"
+#include "support/DesktopFixture.h"
+#include "support/TempDrives.h"
+#include "toolkit/Application.h"
+#include "toolkit/ListBox.h"
+
+namespace {
+
+// Drive C: with 25 clips, a sub-folder and a text file in C:\clips, and a
+// clip elsewhere; made before the window, which starts in C:\clips.
+struct DropDrive {
+    TempDrives drives{{'c'}};
+    DropDrive() {
+        drives.MakeFolder("c/clips/sub");
+        for (int i = 0; i < 25; ++i) drives.MakeFile("c/clips/clip" + QByteArray::number(10 + i) + ".wav");
+        drives.MakeFile("c/clips/notes.txt");
+        drives.MakeFolder("c/other");
+        drives.MakeFile("c/other/far.AVI");
+        drives.Enter("C:\\clips");
+    }
+};
+
+struct DropCase {
+    const char* name;
+    QList<QByteArray> dropped;  // below the drives' folder
+    QStringList listed;          // what the setup view's list holds afterwards
+    QString message;             // "" none
+};
+
+std::ostream& operator<<(std::ostream& os, const DropCase& c) { return os << c.name; }
+
+QList<QByteArray> Clips(int count) {
+    QList<QByteArray> clips;
+    for (int i = 0; i < count; ++i) clips << "c/clips/clip" + QByteArray::number(10 + i) + ".wav";
+    return clips;
+}
+
+QStringList ClipPaths(int count) {
+    QStringList paths;
+    for (int i = 0; i < count; ++i) paths << QStringLiteral("C:\\clips\\clip%1.wav").arg(10 + i);
+    return paths;
+}
+
+class Drops : public DropDrive, public DesktopFixture, public ::testing::WithParamInterface<DropCase> {
+  public:
+    Drops() {
+        form->fl1->HandleNeeded();
+        form->dl1->HandleNeeded();
+        form->ld1DblClick(nullptr);  // as the window's activation does
+        Application->OnShowMessage = [this](const QString& text) { messages << text; };
+    }
+    ~Drops() override { Application->OnShowMessage = nullptr; }
+
+    // What a file manager sends: enter, then drop, of file:// URIs.
+    bool Drop(const QList<QByteArray>& relatives) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QByteArray& relative : relatives)
+            urls << QUrl::fromLocalFile(QString::fromUtf8(drives.Native(relative)));
+        data.setUrls(urls);
+        QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(form.get(), &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(form.get(), &drop);
+        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+        return true;
+    }
+
+    QString Listed() const { return form->lb1->Items().ToStringList().join('|'); }
+
+    QStringList messages;
+};
+
+TEST_P(Drops, GoWhereTheSetupViewPutsThem) {
+    const DropCase& c = GetParam();
+    new TDropRouter(*form);
+    Enter(View::Playback);
+    mci->ClearCalls();
+    ASSERT_TRUE(Drop(c.dropped));
+    EXPECT_EQ(presses.join(' '), "bsetup") << "the setup view opens as Setup opens it";
+    EXPECT_EQ(Listed(), c.listed.join('|'));
+    EXPECT_EQ(PlaylistCount, c.listed.size() + 1);
+    EXPECT_EQ(messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
+    EXPECT_EQ(Commands(), "") << "nothing plays before OK";
+}
+
+const QString kSkipped = QStringLiteral("Not added to the playlist (only .wav and .avi files, at most 20): %1");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Drops,
+    ::testing::Values(
+        DropCase{"ThreeFilesInTheirOrder",
+                 {"c/clips/clip12.wav", "c/other/far.AVI", "c/clips/clip10.wav"},
+                 {"C:\\clips\\clip12.wav", "C:\\other\\far.AVI", "C:\\clips\\clip10.wav"},
+                 {}},
+        DropCase{"TwentyFiveFiles", Clips(25), ClipPaths(20),
+                 kSkipped.arg("clip30.wav, clip31.wav, clip32.wav, clip33.wav, clip34.wav")},
+        DropCase{"AFolderAndATextFile", {"c/clips/sub", "c/clips/notes.txt"}, {}, kSkipped.arg("sub, notes.txt")}),
+    [](const ::testing::TestParamInfo<DropCase>& info) { return info.param.name; });
+
+TEST_F(Drops, AreRefusedWhereSetupIsNotAvailable) {
+    new TDropRouter(*form);
+    form->bsetup->SetEnabled(false);
+    EXPECT_FALSE(Drop(Clips(1)));
+    EXPECT_EQ(PlaylistCount, 0);
+    EXPECT_FALSE(form->fl1->Visible());
+}
+
+TEST_F(Drops, IntoAnOpenSetupViewAddToWhatIsThere) {
+    new TDropRouter(*form);
+    Enter(View::Setup);
+    ASSERT_TRUE(Drop(Clips(2)));
+    ASSERT_TRUE(Drop({"c/other/far.AVI"}));
+    EXPECT_EQ(presses.join(' '), "");
+    EXPECT_EQ(Listed(), (ClipPaths(2) << "C:\\other\\far.AVI").join('|'));
+}
+
+}  // namespace

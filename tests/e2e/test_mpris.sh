@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The desktop's media controls on a private session bus: playerctl drives
+# next, play-pause and previous on real clips through the real media backend,
+# then Space on the window and quit; the volume and the other cases are the unit tests'.
+source "$(dirname "$0")/lib.sh"
+
+CLIPS=$WORK/clips
+mkdir -p "$CLIPS" "$XDG_DATA_HOME/brelmo"
+for name in one two three; do
+    gst-launch-1.0 -q videotestsrc num-buffers=250 pattern=ball ! video/x-raw,width=160,height=120,framerate=25/1 \
+        ! jpegenc ! avimux ! filesink location="$CLIPS/$name.avi" >/dev/null || fail "cannot make $name.avi"
+    echo "$CLIPS/$name.avi" >>"$XDG_DATA_HOME/brelmo/brelmo.txt"
+done
+
+dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus" \
+    --print-address=3 3>"$WORK/bus.address" >/dev/null 2>&1 &
+PIDS+=("$!")
+for _ in $(seq 50); do [ -s "$WORK/bus.address" ] && break; sleep 0.1; done
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+
+start_x
+start_app "$CLIPS"
+window_of "$APP_PID" >/dev/null
+
+ctl() { playerctl -p brelmo "$@" 2>&1; }
+# Waits (at most 5 s) until "playerctl $1" prints $2.
+expect_ctl() {
+    local got
+    for _ in $(seq 25); do
+        got=$(ctl $1 || true)
+        [ "$got" = "$2" ] && return 0
+        sleep 0.2
+    done
+    fail "playerctl $1 says '$got', not '$2'"
+}
+
+expect_ctl status Stopped
+[ "$(ctl metadata mpris:trackid | tr -d "'")" = "/org/mpris/MediaPlayer2/TrackList/NoTrack" ] || fail "a track before any Next"
+
+ctl next >/dev/null
+expect_ctl status Playing
+expect_ctl "metadata xesam:title" one.avi
+[ "$(ctl metadata xesam:url)" = "file://$CLIPS/one.avi" ] || fail "url of slot 1: $(ctl metadata xesam:url)"
+[ "$(ctl metadata mpris:length)" = 10000000 ] || fail "length of a 10 s clip: $(ctl metadata mpris:length)"
+
+ctl play-pause >/dev/null
+expect_ctl status Paused
+ctl play-pause >/dev/null
+expect_ctl status Playing
+
+ctl next >/dev/null
+expect_ctl "metadata xesam:title" two.avi
+# Back opens slot 1, whose notice runs Next: slot 2 again, as a click on Back does.
+ctl previous >/dev/null
+sleep 1
+expect_ctl "metadata xesam:title" two.avi
+expect_ctl status Playing
+
+grep -v '^$' "$WORK/app.log" && fail "the player logged something"
+ctl stop >/dev/null
+expect_ctl status Paused
+# The window's own keys reach the same handler: Space continues.
+W=$(window_of "$APP_PID")
+xdotool windowfocus "$W" key --window "$W" space
+expect_ctl status Playing
+dbus-send --session --type=method_call --dest=org.mpris.MediaPlayer2.brelmo /org/mpris/MediaPlayer2 org.mpris.MediaPlayer2.Quit || fail "Quit"
+wait_exit "$APP_PID" 5
+echo "1 passed, 0 failed"

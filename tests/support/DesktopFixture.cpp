@@ -1,0 +1,32 @@
+#include "support/DesktopFixture.h"
+
+#include "skin/TransBtn.h"
+
+DesktopFixture::DesktopFixture() {
+    for (TTransparentButton* button : form->findChildren<TTransparentButton*>()) {
+        button->OnClick = [this, button, click = button->OnClick](TObject* sender) {
+            presses.append(button->Name());
+            click(sender);
+        };
+    }
+}
+
+void DesktopFixture::Enter(View view) {
+    SetPlaylist({QStringLiteral("C:\\clips\\one.avi"), QStringLiteral("C:\\clips\\two.avi")});
+    switch (view) {
+        case View::Playback: break;
+        case View::Playing: form->bnextClick(nullptr); break;
+        case View::Paused:
+            form->bnextClick(nullptr);
+            form->bstopClick(nullptr);
+            break;
+        case View::Setup: form->bsetupClick(nullptr); break;
+        case View::Help: form->bhelpClick(nullptr); break;
+    }
+    presses.clear();
+}
+
+const char* ViewName(DesktopFixture::View view) {
+    static const char* const kNames[] = {"Playback", "Playing", "Paused", "Setup", "Help"};
+    return kNames[static_cast<int>(view)];
+}
