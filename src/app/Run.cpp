@@ -7,10 +7,23 @@
 #include "toolkit/Application.h"
 #include "toolkit/ModuleTitle.h"
 
-int RunBrelmo(int argc, char** argv, const std::function<void(TForm1&)>& started) {
-    // Exact window placement needs X11; a Wayland session runs us through XWayland.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+namespace {
+
+// Centring and raising need X11, so a Wayland session that offers XWayland
+// runs us through it; without it we run on Wayland itself. Named outright, so
+// that the toolkit's own guesses from the session never come into it.
+void ChooseWindowSystem() {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return;
+    if (!qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    else if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "wayland");
+}
+
+}  // namespace
+
+int RunBrelmo(int argc, char** argv, const std::function<void(TForm1&)>& started) {
+    ChooseWindowSystem();
     TQtHost host(argc, argv);
     TApplication application;
     application.SetTitle(ModuleTitle(QCoreApplication::applicationFilePath()));

@@ -3,7 +3,7 @@
 // application icon. Run it after changing the art or the layout and
 // commit what it writes (the build compiles the committed files in).
 #include "Palette.h"
-#include "SkinPainter.h"
+#include "art/SkinPainter.h"
 
 #include <QDir>
 #include <QElapsedTimer>

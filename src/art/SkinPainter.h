@@ -5,8 +5,10 @@
 // The player's painted face, generated from the main window's layout
 // constants so that painted buttons and hot spots stay together.
 
-// The 640x480 skin in true colour, before its reduction to 256 colours.
-QImage PaintSkin();
+// The 640x480 skin in true colour (before the committed picture's reduction
+// to 256 colours), drawn for a screen of device-pixel ratio 'scale': scale
+// times as many pixels each way, with that device-pixel ratio set.
+QImage PaintSkin(qreal scale = 1);
 
 // A copy of the skin with every layout rectangle outlined where the window
 // puts it; a check picture for whoever changes the art or the layout.
@@ -15,5 +17,6 @@ QImage PaintLayoutOverlay(const QImage& skin);
 // The 64x64 application icon: the player in miniature, with transparency.
 QImage PaintIcon();
 
-// The two-colour black picture that blanks the screen behind the video.
-QImage PaintBlackPicture();
+// The two-colour 400x300 black picture that blanks the screen behind the
+// video, at device-pixel ratio 'scale' as the skin.
+QImage PaintBlackPicture(qreal scale = 1);
