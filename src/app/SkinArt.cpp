@@ -16,21 +16,31 @@ TBitmap FromImage(const QImage& image) {
     return bitmap;
 }
 
-TBitmap Resource(const char* name) {
-    TBitmap bitmap;
-    bitmap.LoadFromFile(QString::fromLatin1(name));
-    return bitmap;
+TBitmap Resource(const char* name, qreal ratio) {
+    QImage image(QString::fromLatin1(name));
+    image.setDevicePixelRatio(ratio);
+    return FromImage(image);
 }
+
+// The skins tools/skinart commits: loading one costs a fraction of painting
+// it, which matters at start-up.
+struct CommittedSkin {
+    qreal ratio;
+    const char* resource;
+};
+constexpr CommittedSkin kCommittedSkins[] = {
+    {1, ":/skin/skin.png"}, {2, ":/skin/skin@2x.png"}, {3, ":/skin/skin@3x.png"}};
 
 }  // namespace
 
-// At 1 the committed pictures load faster than they paint.
 TBitmap SkinPicture(qreal ratio) {
-    return ratio == 1 ? Resource(":/skin/skin.png") : FromImage(PaintSkin(ratio));
+    for (const CommittedSkin& skin : kCommittedSkins)
+        if (skin.ratio == ratio) return Resource(skin.resource, ratio);
+    return FromImage(PaintSkin(ratio));
 }
 
 TBitmap BlackPicture(qreal ratio) {
-    return ratio == 1 ? Resource(":/skin/black.png") : FromImage(PaintBlackPicture(ratio));
+    return ratio == 1 ? Resource(":/skin/black.png", 1) : FromImage(PaintBlackPicture(ratio));
 }
 
 TSkinResolution::TSkinResolution(QWidget* window, TTransitionEffect* skin, TImage* black,

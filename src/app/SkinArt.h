@@ -8,10 +8,11 @@ class QWidget;
 class TTransitionEffect;
 class TImage;
 
-// The main window's pictures for a screen of a device-pixel ratio: at 1 the
-// committed 256-colour pictures, at any other ratio the same art painted
-// from the layout at that resolution, so edges and lettering are drawn, not
-// enlarged. Sizes stay 640x480 and 400x300 in logical pixels.
+// The main window's pictures for a screen of a device-pixel ratio: the
+// committed 256-colour skins at 1, 2 and 3 (and the black picture at 1); at
+// any other ratio the same art painted from the layout at that resolution.
+// Either way edges and lettering are drawn at the ratio, not enlarged. Sizes
+// stay 640x480 and 400x300 in logical pixels.
 TBitmap SkinPicture(qreal ratio);
 TBitmap BlackPicture(qreal ratio);
 
