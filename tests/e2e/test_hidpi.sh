@@ -43,11 +43,12 @@ run_at() {
 for ratio in 1 1.5 2; do run_at "$ratio"; done
 
 # The Next button's art (567,125 43x28, shown one row lower) at 2x, beside
-# the 1x art enlarged by pixel doubling: drawn at the ratio, most pixels differ.
+# the 1x art enlarged by pixel doubling: drawn at the ratio, edges and
+# lettering differ (doubling leaves under 0.1 % different, drawing over 10 %).
 convert "$WORK/window-1.png" -crop 43x28+567+126 +repage -filter point -resize 200% "$WORK/doubled.png"
 convert "$WORK/window-2.png" -crop 86x56+1134+252 +repage "$WORK/drawn.png"
 differing=$(compare -metric AE -fuzz 3% "$WORK/doubled.png" "$WORK/drawn.png" null: 2>&1 || true)
-[ "${differing%%.*}" -gt $((86 * 56 / 10)) ] ||
+[ "${differing%%.*}" -gt $((86 * 56 / 20)) ] ||
     fail "the 2x button art is the 1x art doubled: only $differing of $((86 * 56)) pixels differ"
 echo "2x button art: $differing of $((86 * 56)) pixels differ from the doubled 1x art"
 echo "1 passed, 0 failed"
