@@ -6,6 +6,9 @@
 
 #include "app/Layout.h"
 #include "app/SkinArt.h"
+#include "skin/Transit.h"
+#include "toolkit/Image.h"
+#include "toolkit/WinControl.h"
 
 // The art the window shows must agree with the layout it is built from, at
 // every device-pixel ratio: the committed skins (1, 2) and the one painted at
@@ -124,6 +127,25 @@ TEST_P(Skin, BlackPictureIsSolidBlackTwoColour400By300) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, Skin, testing::ValuesIn(kScales), ScaleName);
+
+// A window that comes to a screen of another ratio gets its pictures painted
+// for that ratio, and for a ratio it has already, nothing is painted again.
+TEST(SkinResolution, PaintsThePicturesAgainForAnotherRatio) {
+    TCustomControl window(nullptr);
+    auto* skin = new TTransitionEffect(&window);
+    auto* black = new TImage(&window);
+    skin->SetBitmap(SkinPicture(1));
+    TSkinResolution resolution(&window, skin, black, 1);
+
+    resolution.Follow(2);
+    for (const TBitmap* picture : {&skin->Bitmap(), &skin->BGBitmap(), &black->Picture()})
+        EXPECT_EQ(picture->Image().devicePixelRatio(), 2);
+    EXPECT_EQ(skin->Bitmap().Image().size(), QSize(1280, 960));
+
+    const qint64 drawn = skin->Bitmap().Image().cacheKey();
+    resolution.Follow(2);
+    EXPECT_EQ(skin->Bitmap().Image().cacheKey(), drawn);
+}
 
 // The committed pictures keep the 256 colours of the classic skin.
 TEST(CommittedSkin, HasAtMost256Colours) {
