@@ -122,10 +122,9 @@ inline ProbeRun RunProbe(const std::string& program, int timeoutMs = 20000) {
 // DISPLAY points at it meanwhile.
 class PrivateXServer {
   public:
-    PrivateXServer() {
-        child_ =
-            Spawn({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, 3,
-                  true);
+    explicit PrivateXServer(const char* screen = "1024x768x24") {
+        child_ = Spawn({"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"}, 3,
+                       true);
         std::string number;
         char c = 0;
         while (read(child_.output, &c, 1) == 1 && c != '\n') number += c;

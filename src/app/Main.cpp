@@ -7,6 +7,7 @@
 #include "app/Layout.h"
 #include "app/PlayerState.h"
 #include "app/PlaylistFile.h"
+#include "app/SkinArt.h"
 #include "filectl/FileCtrl.h"
 #include "media/MPlayer.h"
 #include "media/Volumes.h"
@@ -33,12 +34,6 @@ QStringList HelpLines() {
     QString text = QString::fromUtf8(file.readAll());
     if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
     return text.split(QLatin1Char('\n'));
-}
-
-TBitmap Picture(const char* resource) {
-    TBitmap bitmap;
-    bitmap.LoadFromFile(QString::fromLatin1(resource));
-    return bitmap;
 }
 
 TFont CaptionFont() {
@@ -114,7 +109,7 @@ TLabel3D* TForm1::PlaceLabel(const char* name, const TRect& bounds, const char* 
 
 void TForm1::CreateSkin() {
     image1 = Place<TTransitionEffect>("image1", layout::kImage1);
-    const TBitmap skin = Picture(":/skin/skin.png");
+    const TBitmap skin = SkinPicture(devicePixelRatioF());
     image1->SetBGBitmap(skin);
     image1->SetBGColor(clBlack);
     image1->SetBGType(btColor);
@@ -159,8 +154,9 @@ void TForm1::CreateLabels() {
     ld1->SetAlignment(taLeftJustify);
     Label3D3 = PlaceLabel("Label3D3", kLabel3D3, "Drive");
     Image2 = Place<TImage>("Image2", kImage2);
-    Image2->SetPicture(Picture(":/skin/black.png"));
+    Image2->SetPicture(BlackPicture(devicePixelRatioF()));
     Image2->Hide();
+    new TSkinResolution(this, image1, Image2, devicePixelRatioF());
     lsave = PlaceLabel("lsave", kLsave, "not saved");
     lload = PlaceLabel("lload", kLload, "not loaded");
     // Unlike the setup view's labels these keep AutoSize: each caption

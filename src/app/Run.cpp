@@ -11,14 +11,27 @@
 
 #include <cstdio>
 
+namespace {
+
+// Centring and raising need X11, so a Wayland session that offers XWayland
+// runs us through it; without it we run on Wayland itself. Named outright, so
+// that the toolkit's own guesses from the session never come into it.
+void ChooseWindowSystem() {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return;
+    if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    else if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "wayland");
+}
+
+}  // namespace
+
 int RunBrelmo(int argc, char** argv, const std::function<void(TForm1&)>& started) {
     if (const auto answer = CommandLineAnswer(argc, argv)) {
         std::fputs(answer->c_str(), stdout);
         return 0;
     }
-    // Exact window placement needs X11; a Wayland session runs us through XWayland.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    ChooseWindowSystem();
     // Qt's own options (-reverse, -style, -platform, ...) are not honoured:
     // Qt is given the program's name alone.
     static char fallbackName[] = "brelmo";

@@ -66,8 +66,10 @@ class IInstance {
     virtual bool SetWindowText(WindowId window, const QString& text) = 0;
     virtual bool IsIconic(WindowId window) = 0;
     // Only SW_RESTORE is carried out: show normal, raise, activate.
+    // Activation asked for by another copy carries that copy's activation
+    // token (XDG_ACTIVATION_TOKEN), where the window system takes one.
     virtual bool ShowWindow(WindowId window, int command) = 0;
-    // Raise and activate.
+    // Raise and activate; a window found minimised by then is restored first.
     virtual bool BringWindowToTop(WindowId window) = 0;
 };
 

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
@@ -23,7 +24,7 @@
 #include <cstring>
 #include <optional>
 
-Q_LOGGING_CATEGORY(lcInstance, "brelmo.platform.instance")
+Q_LOGGING_CATEGORY(lcInstance, "brelmo.platform.instance", QtInfoMsg)
 
 namespace platform {
 
@@ -71,6 +72,24 @@ void SayRunningUnguarded(const QByteArray& folder, const QString& reason) {
     qCWarning(lcInstance).noquote()
         << "not using" << QFile::decodeName(folder)
         << "for the single-instance guard (" + reason + "); running without it";
+}
+
+// What a launcher gave this copy to hand the focus on with: on Wayland a
+// window can be activated only with such a token of the compositor's.
+QByteArray OwnActivationToken() {
+    return qgetenv("XDG_ACTIVATION_TOKEN");
+}
+
+// Restores, raises and activates the form. Where the window system takes
+// activation tokens, the one of the copy that asked goes with the request.
+void BringForward(QWidget& form, const QByteArray& token) {
+    if (form.isMinimized()) form.showNormal();
+    form.raise();
+    if (!token.isEmpty() && QGuiApplication::platformName() == QLatin1String("wayland")) {
+        qCDebug(lcInstance) << "asking for activation with the token of another copy";
+        qputenv("XDG_ACTIVATION_TOKEN", token);
+    }
+    form.activateWindow();
 }
 
 struct WindowEntry {
@@ -299,16 +318,18 @@ bool LinuxInstance::Act(char command, const QByteArray& argument) {
             return true;
         case 'I':
             return form && form->isMinimized();
-        case 'S':
-            if (!form || argument.toInt() != SW_RESTORE) return false;
+        case 'S': {
+            // "<command> <activation token>"
+            const qsizetype blank = argument.indexOf(' ');
+            if (!form || argument.left(blank).toInt() != SW_RESTORE) return false;
             form->showNormal();
-            form->raise();
-            form->activateWindow();
+            BringForward(*form, blank < 0 ? QByteArray() : argument.mid(blank + 1));
             return true;
+        }
         case 'B':
+            // "<activation token>"
             if (!form) return false;
-            form->raise();
-            form->activateWindow();
+            BringForward(*form, argument);
             return true;
         default:
             return false;
@@ -379,11 +400,11 @@ bool LinuxInstance::IsIconic(WindowId window) {
 }
 
 bool LinuxInstance::ShowWindow(WindowId window, int command) {
-    return Request(window, 'S', QByteArray::number(command));
+    return Request(window, 'S', QByteArray::number(command) + ' ' + OwnActivationToken());
 }
 
 bool LinuxInstance::BringWindowToTop(WindowId window) {
-    return Request(window, 'B', {});
+    return Request(window, 'B', OwnActivationToken());
 }
 
 // --- The service in use ----------------------------------------------------

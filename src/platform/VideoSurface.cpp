@@ -22,6 +22,9 @@ VideoSurface::VideoSurface(std::shared_ptr<FrameSlot> frames, QWidget* parent)
 
 void VideoSurface::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // The panel has the clip's natural size in logical pixels; on a scaled
+    // screen its frames are filtered up, not doubled.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, devicePixelRatioF() != 1);
     const QImage frame = frames_->Latest();
     if (frame.isNull())
         painter.fillRect(rect(), Qt::black);

@@ -210,10 +210,12 @@ void TTransitionEffect::ServePendingRepaint() {
     Paint();
 }
 
-void TTransitionEffect::FitSurface() {
-    const QSize size(Width(), Height());
-    if (surface_.size() == size) return;
+bool TTransitionEffect::FitSurface() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize size = (QSizeF(Width(), Height()) * ratio).toSize();
+    if (surface_.size() == size && surface_.devicePixelRatio() == ratio) return false;
     QImage resized(size, kSurfaceFormat);
+    resized.setDevicePixelRatio(ratio);
     resized.fill(Qt::transparent);
     if (!surface_.isNull()) {
         QPainter painter(&resized);
@@ -221,12 +223,19 @@ void TTransitionEffect::FitSurface() {
         painter.drawImage(0, 0, surface_);
     }
     surface_ = std::move(resized);
+    return true;
 }
 
 void TTransitionEffect::paintEvent(QPaintEvent* event) {
+    // A move to a screen of another scale changes the ratio under the
+    // surface; the background is then painted afresh at the new one.
+    if (FitSurface()) repaintPending_ = true;
     ServePendingRepaint();
     QPainter painter(this);
-    painter.drawImage(event->rect(), surface_, event->rect());
+    const QRectF area(event->rect());
+    const qreal ratio = surface_.devicePixelRatio();
+    painter.drawImage(area, surface_,
+                      QRectF(area.topLeft() * ratio, area.size() * ratio));
 }
 
 void TTransitionEffect::resizeEvent(QResizeEvent* event) {

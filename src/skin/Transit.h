@@ -22,7 +22,9 @@ enum TBGType : std::uint8_t { btBitmap = 0, btColor = 1, btTransparant = 2 };
 // frames drawn on top, and the widget shows that surface. A repaint request
 // (or a size change) has the paint routine draw the background afresh; a
 // request still pending when a tick comes is served first, as the event loop
-// would have. Paint never draws Bitmap itself.
+// would have. Paint never draws Bitmap itself. The surface has the screen's
+// device-pixel ratio, so pictures drawn at that ratio keep their every pixel
+// while all frame rectangles stay in logical pixels.
 //
 // Failures are recorded in LastError and never raised. There is no form
 // designer in this program, so the design-mode message boxes and the dashed
@@ -89,7 +91,8 @@ class TTransitionEffect : public TGraphicControl {
   private:
     void RequestRepaint();
     void ServePendingRepaint();
-    void FitSurface();
+    // True when the surface had to change (size or device-pixel ratio).
+    bool FitSurface();
     void FitSizeToBackground();
     void PaintBackground();
     void FinishFirstPaint();

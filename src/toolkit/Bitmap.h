@@ -12,6 +12,9 @@
 // every change of size, content or drawing raises the change notice.
 // Indexed pictures are converted once, when they are stored, to 32-bit
 // pixels for drawing; only whether the source was monochrome is remembered.
+// A picture drawn for a screen of device-pixel ratio r keeps that ratio: it
+// holds r times as many pixels each way, and its Width and Height are in
+// logical pixels, as every place and size of the controls is.
 class TBitmap : public TObject {
 public:
     TBitmap();
@@ -20,8 +23,8 @@ public:
 
     void Assign(const TBitmap& other) { *this = other; }
     bool Empty() const { return image_.isNull() || image_.width() == 0 || image_.height() == 0; }
-    int Width() const { return image_.width(); }
-    int Height() const { return image_.height(); }
+    int Width() const { return qRound(image_.deviceIndependentSize().width()); }
+    int Height() const { return qRound(image_.deviceIndependentSize().height()); }
     void SetSize(int width, int height);
     bool Monochrome() const { return monochrome_; }
 

@@ -186,7 +186,8 @@ void TCanvas::FillRect(const TRect& r) {
 
 void TCanvas::StretchDraw(const TRect& dest, const TBitmap& bitmap) {
     if (bitmap.Empty()) return;
-    CopyRect(dest, bitmap.Image(), {0, 0, bitmap.Width(), bitmap.Height()});
+    // The source is the whole picture in its own pixels, at whatever ratio.
+    CopyRect(dest, bitmap.Image(), {0, 0, bitmap.Image().width(), bitmap.Image().height()});
 }
 
 void TCanvas::CopyRect(const TRect& dest, const QImage& source, const TRect& sourceRect) {

@@ -76,7 +76,8 @@ public:
     void Rectangle(const TRect& r) { Rectangle(r.Left, r.Top, r.Right, r.Bottom); }
     // The whole rectangle in the brush colour, whatever the brush style.
     void FillRect(const TRect& r);
-    // Scales the whole bitmap into dest with a plain copy.
+    // Scales the whole bitmap into dest with a plain copy; a picture of the
+    // target's device-pixel ratio and dest's size lands pixel for pixel.
     void StretchDraw(const TRect& dest, const TBitmap& bitmap);
     void CopyRect(const TRect& dest, const QImage& source, const TRect& sourceRect);
     void Draw(int x, int y, const QImage& image);

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QScreen>
+#include <QTimer>
 
 #include "toolkit/Application.h"
 
@@ -38,6 +39,17 @@ void TForm::ShowForm() {
     show();
     raise();
     activateWindow();
+    // A compositor may never activate a new window (focus-stealing
+    // prevention, no seat): the window then starts as if it had been.
+    QTimer::singleShot(kActivationWaitMs, this, [this] {
+        if (isVisible()) Activated();
+    });
+}
+
+void TForm::Activated() {
+    if (activated_) return;
+    activated_ = true;
+    if (OnActivate) OnActivate(this);
 }
 
 void TForm::DoCreate() {
@@ -46,10 +58,7 @@ void TForm::DoCreate() {
 
 bool TForm::event(QEvent* event) {
     const bool handled = TWinControl::event(event);
-    if (event->type() == QEvent::WindowActivate && !activated_) {
-        activated_ = true;
-        if (OnActivate) OnActivate(this);
-    }
+    if (event->type() == QEvent::WindowActivate) Activated();
     return handled;
 }
 

@@ -11,12 +11,15 @@ enum TPosition { poDesigned = 0, poScreenCenter = 1 };
 // constructor, which then calls DoCreate() (OnCreate). The first time the
 // window becomes active it fires OnActivate; the program has no other window
 // that could take the focus from it, so later activations (the desktop
-// handing the focus back) are not reported. Closing the application's main
-// form ends the program.
+// handing the focus back) are not reported. A window shown by ShowForm and
+// not activated within kActivationWaitMs fires it then, once, as if it had
+// been. Closing the application's main form ends the program.
 class TForm : public TWinControl {
     Q_OBJECT
 
 public:
+    static constexpr int kActivationWaitMs = 200;
+
     explicit TForm(TComponent* AOwner);
 
     const QString& Caption() const { return caption_; }
@@ -42,6 +45,7 @@ protected:
 
 private:
     void CentreOnScreen();
+    void Activated();
 
     QString caption_;
     TFormBorderStyle borderStyle_ = bsSizeable;

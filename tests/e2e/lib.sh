@@ -40,12 +40,12 @@ start_x() {
     fail "no X server could be started: $(cat "$WORK/xvfb.log")"
 }
 
-# Starts a server on display $1; true once it answers and holds the display's
-# lock itself, so a server that lost the display to another one started at the
+# Starts a server on display $1 (screen $SCREEN, default 1024x768x24); true
+# once it answers and holds the display's lock itself, so a server that lost the display to another one started at the
 # same time is never taken for ours. Without -noreset the server would reset
 # when the probe disconnects, and turn away whoever connects during the reset.
 try_x() {
-    Xvfb ":$1" -screen 0 1024x768x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
+    Xvfb ":$1" -screen 0 "${SCREEN:-1024x768x24}" -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$1"
     for _ in $(seq 50); do

@@ -1,6 +1,6 @@
 #include "IconPainter.h"
 
-#include "Drawing.h"
+#include "art/Drawing.h"
 
 #include <QBuffer>
 #include <QSvgGenerator>

@@ -1,11 +1,12 @@
 // Generates the player's art from the main window's layout constants:
-// the 256-colour skin, the black picture of the screen and the
+// the 256-colour skin (also at device-pixel ratios 2 and 3, which load
+// faster than they paint), the black picture of the screen and the
 // application icon at every size. Run it after changing the art or the
 // layout and commit what it writes (the build compiles the committed files
 // in; the icons are installed).
 #include "IconPainter.h"
 #include "Palette.h"
-#include "SkinPainter.h"
+#include "art/SkinPainter.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -53,8 +54,9 @@ int main(int argc, char** argv) {
     const QStringList args = application.arguments();
     if (args.size() != 2 && !(args.size() == 4 && args[2] == QLatin1String("--overlay"))) {
         out << "usage: skinart <resources folder> [--overlay <check picture.png>]\n"
-               "writes qrc/skin/skin.png, qrc/skin/black.png and icons/brelmo-<size>.png and\n"
-               "icons/brelmo.svg below the resources folder; --overlay also writes the skin\n"
+               "writes qrc/skin/skin.png (and skin@2x.png, skin@3x.png), qrc/skin/black.png,\n"
+               "icons/brelmo-<size>.png and icons/brelmo.svg below the resources folder;\n"
+               "--overlay also writes the skin\n"
                "with the layout outlined.\n";
         return 2;
     }
@@ -62,10 +64,13 @@ int main(int argc, char** argv) {
 
     QElapsedTimer clock;
     clock.start();
-    const QImage skin = PaintSkin();
-    const QImage indexed = ToIndexed8(skin);
+    const QImage indexed = ToIndexed8(PaintSkin());
     bool saved =
         Save(indexed, resources.filePath(QStringLiteral("qrc/skin/skin.png")), out) &&
+        Save(ToIndexed8(PaintSkin(2)), resources.filePath(QStringLiteral("qrc/skin/skin@2x.png")),
+             out) &&
+        Save(ToIndexed8(PaintSkin(3)), resources.filePath(QStringLiteral("qrc/skin/skin@3x.png")),
+             out) &&
         Save(PaintBlackPicture(), resources.filePath(QStringLiteral("qrc/skin/black.png")), out) &&
         SaveIcons(QDir(resources.filePath(QStringLiteral("icons"))), out);
     if (saved && args.size() == 4) saved = Save(PaintLayoutOverlay(indexed), args[3], out);

@@ -1,6 +1,6 @@
-#include "SkinPainter.h"
+#include "art/SkinPainter.h"
 
-#include "Drawing.h"
+#include "art/Drawing.h"
 #include "app/Layout.h"
 
 #include <QLinearGradient>
@@ -243,10 +243,18 @@ void PaintWordmark(QPainter& p) {
     Lettering(p, motto, QStringLiteral("playlist player"), Font(10, false), kDeckInk, kDeckShadow);
 }
 
+QSize ScaledSize(int width, int height, qreal scale) {
+    return (QSizeF(width, height) * scale).toSize();
+}
+
 }  // namespace
 
-QImage PaintSkin() {
-    QImage skin(layout::kWindowWidth, layout::kWindowHeight, QImage::Format_RGB32);
+QImage PaintSkin(qreal scale) {
+    QImage skin(ScaledSize(layout::kWindowWidth, layout::kWindowHeight, scale),
+                QImage::Format_RGB32);
+    // The painter works in logical pixels on a picture of this ratio, so
+    // edges, curves and lettering are drawn at the device's resolution.
+    skin.setDevicePixelRatio(scale);
     QPainter p(&skin);
     PaintCasing(p);
     PaintScreen(p);
@@ -303,8 +311,9 @@ QImage PaintLayoutOverlay(const QImage& skin) {
     return overlay;
 }
 
-QImage PaintBlackPicture() {
-    QImage black(400, 300, QImage::Format_Mono);
+QImage PaintBlackPicture(qreal scale) {
+    QImage black(ScaledSize(400, 300, scale), QImage::Format_Mono);
+    black.setDevicePixelRatio(scale);
     black.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     black.fill(0);
     return black;

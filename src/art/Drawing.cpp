@@ -1,4 +1,4 @@
-#include "Drawing.h"
+#include "art/Drawing.h"
 
 #include <QFontDatabase>
 #include <QLinearGradient>
