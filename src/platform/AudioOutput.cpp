@@ -1,5 +1,7 @@
 #include "platform/AudioOutput.h"
 
+#include <gst/gst.h>
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>

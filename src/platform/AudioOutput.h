@@ -1,8 +1,8 @@
 #pragma once
 
-#include <gst/gst.h>
-
 #include <memory>
+
+typedef struct _GstElement GstElement;
 
 namespace platform {
 

@@ -155,7 +155,7 @@ void MediaPipeline::BusMessage(GstMessage* message) {
                 qCDebug(lcMci) << "audio output failed:" << ErrorText(message, nullptr);
                 if (opening_) {
                     audioLost_ = failed_ = true;
-                } else {
+                } else if (!replacingOutput_.exchange(true)) {
                     QMetaObject::invokeMethod(
                         relay_.get(), [this] { ContinueWithoutLostOutput(); },
                         Qt::QueuedConnection);
@@ -206,6 +206,10 @@ bool MediaPipeline::FromAudioOutput(GstMessage* message) const {
 // Rebuilds the stream with another output at the position reached, so that
 // the clip goes on and ends when it would have.
 void MediaPipeline::ContinueWithoutLostOutput() {
+    struct Done {
+        std::atomic<bool>& flag;
+        ~Done() { flag = false; }
+    } done{replacingOutput_};
     if (!pipeline_) return;
     gint64 position = 0;
     if (!gst_element_query_position(pipeline_.get(), GST_FORMAT_TIME, &position)) position = 0;

@@ -121,6 +121,9 @@ class MediaPipeline {
     std::atomic<bool> opening_{false};
     std::atomic<bool> failed_{false};
     std::atomic<bool> audioLost_{false};
+    // A replacement of the failed output is on its way: the failure's
+    // further messages are its own.
+    std::atomic<bool> replacingOutput_{false};
     std::mutex openMutex_;
     QString openError_;
     GQuark openErrorDomain_ = 0;

@@ -8,6 +8,8 @@
 #include "platform/AudioOutput.h"
 #include "platform/WaveSource.h"
 
+typedef struct _GstMessage GstMessage;
+
 namespace platform {
 
 // Where sounds go: the route the audio output policy picks for each sound,

@@ -2,6 +2,7 @@
 
 #include <gst/app/gstappsrc.h>
 #include <gst/audio/audio.h>
+#include <gst/gst.h>
 
 namespace platform {
 
@@ -59,7 +60,7 @@ void WaveSource::Replace(std::unique_ptr<WaveDecoder> decoder, bool loop) {
     framesSent_ = 0;
 }
 
-bool WaveSource::Seek(guint64 time) noexcept {
+bool WaveSource::Seek(std::uint64_t time) noexcept {
     const std::lock_guard lock(mutex_);
     if (!decoder_) return true;
     const auto frame = static_cast<std::int64_t>(

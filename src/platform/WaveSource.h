@@ -1,14 +1,14 @@
 #pragma once
 
-#include <gst/gst.h>
-
 #include <cstdint>
 #include <memory>
 #include <mutex>
 
 #include "platform/WaveDecoder.h"
 
+typedef struct _GstElement GstElement;
 typedef struct _GstAppSrc GstAppSrc;
+typedef struct _GstCaps GstCaps;
 
 namespace platform {
 
@@ -36,7 +36,7 @@ public:
 
 private:
     void Feed(GstAppSrc* source) noexcept;
-    bool Seek(guint64 time) noexcept;
+    bool Seek(std::uint64_t time) noexcept;
 
     GstAppSrc* appsrc_ = nullptr;  // held by its pipeline
     std::mutex mutex_;             // guards the rest

@@ -99,9 +99,12 @@ TEST_P(ServerSocketTest, ServerAnswersOnlyOnALiveSocket) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     path.toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
-    if (GetParam().socket != Socket::Missing)
+    if (GetParam().socket != Socket::Missing) {
         ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    if (GetParam().socket == Socket::Listening) ASSERT_EQ(::listen(fd, 4), 0);
+    }
+    if (GetParam().socket == Socket::Listening) {
+        ASSERT_EQ(::listen(fd, 4), 0);
+    }
     const QByteArray saved = qgetenv("PULSE_SERVER");
     qputenv("PULSE_SERVER", "unix:" + path);
     auto previous = SetAudioProbe(nullptr);  // the machine's own probe
