@@ -22,9 +22,10 @@ Q_LOGGING_CATEGORY(lcAudioOutput, "brelmo.platform.audiooutput", QtInfoMsg)
 
 namespace {
 
-// A click's sink holds 10 ms and writes 2 ms at a time.
-constexpr gint64 kClickBufferUs = 10000;
-constexpr gint64 kClickWriteUs = 2000;
+// A click's sink holds 4 ms and writes 1 ms at a time: the sound server
+// takes the stream's latency from these.
+constexpr gint64 kClickBufferUs = 4000;
+constexpr gint64 kClickWriteUs = 1000;
 
 // True when a stream socket at 'path' takes a connection (a stale socket
 // left by a killed server refuses it).

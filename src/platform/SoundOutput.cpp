@@ -84,6 +84,12 @@ bool SoundOutput::Fits(AudioRoute route, const WaveDecoder& decoder) const {
 bool SoundOutput::Build(AudioRoute route, const WaveDecoder& decoder) {
     pipeline_.reset(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("sound"))));
     GstElement* pipeline = pipeline_.get();
+    // The end of a sound is waited for on the monotonic clock: a sound
+    // server's clock may jump when the kept stream is flushed, which could
+    // end a synchronous sound before it has played.
+    GstClock* clock = gst_system_clock_obtain();
+    gst_pipeline_use_clock(GST_PIPELINE(pipeline), clock);
+    gst_object_unref(clock);
     GstElement* source = AddElement(pipeline, "appsrc");
     GstElement* convert = AddElement(pipeline, "audioconvert");
     GstElement* resample = AddElement(pipeline, "audioresample");

@@ -137,11 +137,21 @@ TEST_P(ReachesTheSinkTest, IsHeardOnTheSink) {
     EXPECT_GE(recorder.LoudMs(), GetParam().loudMs);
 }
 
-void PlayClick(SoundServerTest&) {
+void PressClick(int presses) {
     LinuxSound sound;
     const QByteArray click =
         QFile::encodeName(QCoreApplication::applicationDirPath()) + "/../data/dclick.wav";
-    EXPECT_TRUE(sound.PlaySound(click.constData(), SND_FILENAME | SND_NODEFAULT));
+    for (int press = 0; press < presses; ++press)
+        EXPECT_TRUE(sound.PlaySound(click.constData(), SND_FILENAME | SND_NODEFAULT));
+}
+
+void PlayClick(SoundServerTest&) {
+    PressClick(1);
+}
+
+// The stream kept between presses plays every one of them.
+void PlayFiveClicks(SoundServerTest&) {
+    PressClick(5);
 }
 
 void PlayWaveFile(SoundServerTest& test) {
@@ -156,6 +166,7 @@ void PlayAviSound(SoundServerTest& test) {
 
 INSTANTIATE_TEST_SUITE_P(Sources, ReachesTheSinkTest,
                          testing::Values(Heard{"Click", &PlayClick, 15},
+                                         Heard{"FiveClicks", &PlayFiveClicks, 75},
                                          Heard{"WaveFile", &PlayWaveFile, 300},
                                          Heard{"AviSound", &PlayAviSound, 600}),
                          [](const auto& info) { return std::string(info.param.name); });
