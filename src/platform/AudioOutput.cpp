@@ -22,10 +22,16 @@ Q_LOGGING_CATEGORY(lcAudioOutput, "brelmo.platform.audiooutput", QtInfoMsg)
 
 namespace {
 
-// A click's sink holds 4 ms and writes 1 ms at a time: the sound server
-// takes the stream's latency from these.
-constexpr gint64 kClickBufferUs = 4000;
-constexpr gint64 kClickWriteUs = 1000;
+// A click's sink holds little, so that it is heard at once and its end is
+// near: 4 ms in 1 ms writes on a sound server (which takes the stream's
+// latency from them), 20 ms in 5 ms periods on a sound card, which would
+// underrun below that.
+struct SinkBuffer {
+    gint64 bufferUs;
+    gint64 writeUs;
+};
+constexpr SinkBuffer kServerClick{4000, 1000};
+constexpr SinkBuffer kAlsaClick{20000, 5000};
 
 // True when a stream socket at 'path' takes a connection (a stale socket
 // left by a killed server refuses it).
@@ -116,10 +122,12 @@ GstElement* MakeAudioOutput(AudioRoute route, AudioLatency latency) {
         qCWarning(lcAudioOutput) << "missing GStreamer element" << factory;
         return nullptr;
     }
-    if (route == AudioRoute::Silent)
+    if (route == AudioRoute::Silent) {
         g_object_set(sink, "sync", TRUE, "enable-last-sample", FALSE, nullptr);
-    else if (latency == AudioLatency::Click)
-        g_object_set(sink, "buffer-time", kClickBufferUs, "latency-time", kClickWriteUs, nullptr);
+    } else if (latency == AudioLatency::Click) {
+        const SinkBuffer& buffer = route == AudioRoute::Server ? kServerClick : kAlsaClick;
+        g_object_set(sink, "buffer-time", buffer.bufferUs, "latency-time", buffer.writeUs, nullptr);
+    }
     return sink;
 }
 
