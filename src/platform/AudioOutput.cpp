@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QLoggingCategory>
+#include <mutex>
 
 // alsa-lib 1.2.8 declares snd_lib_error_set_local outside its C linkage block.
 extern "C" {
@@ -83,16 +84,29 @@ const char* RouteName(AudioRoute route) {
     return "?";
 }
 
+// The route the last use took, so that each change is logged once, from
+// whichever thread first sees it.
+struct RouteLog {
+    std::mutex mutex;
+    bool known = false;
+    AudioRoute last = AudioRoute::Silent;
+};
+
+RouteLog& Log() {
+    static RouteLog log;
+    return log;
+}
+
 void NoteRoute(AudioRoute route) {
-    static bool known = false;
-    static AudioRoute last = AudioRoute::Silent;
-    if (known && route == last) return;
-    if (known && last == AudioRoute::Server)
+    RouteLog& log = Log();
+    const std::lock_guard lock(log.mutex);
+    if (log.known && route == log.last) return;
+    if (log.known && log.last == AudioRoute::Server)
         qCWarning(lcAudioOutput) << "the sound server went away; sound goes to" << RouteName(route);
     else
         qCDebug(lcAudioOutput) << "sound goes to" << RouteName(route);
-    known = true;
-    last = route;
+    log.known = true;
+    log.last = route;
 }
 
 }  // namespace
@@ -107,6 +121,11 @@ AudioRoute CurrentAudioRoute() {
     const AudioRoute route = ChooseAudioRoute(ProbeSlot::Get());
     NoteRoute(route);
     return route;
+}
+
+void NoteAudioOutputLost(AudioRoute route) {
+    // Its socket may still answer for a moment: the loss itself is the news.
+    if (route == AudioRoute::Server) NoteRoute(AudioRoute::Silent);
 }
 
 std::unique_ptr<IAudioProbe> SetAudioProbe(std::unique_ptr<IAudioProbe> probe) {

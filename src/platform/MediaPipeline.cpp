@@ -203,8 +203,9 @@ bool MediaPipeline::FromAudioOutput(GstMessage* message) const {
             gst_object_has_as_ancestor(source, GST_OBJECT(audioOutput_.get())));
 }
 
-// Rebuilds the stream with another output at the position reached, so that
-// the clip goes on and ends when it would have.
+// Rebuilds the stream with the silent output at the position reached, so
+// that the clip goes on and ends when it would have; the next open takes
+// whatever output there is then.
 void MediaPipeline::ContinueWithoutLostOutput() {
     struct Done {
         std::atomic<bool>& flag;
@@ -213,10 +214,9 @@ void MediaPipeline::ContinueWithoutLostOutput() {
     if (!pipeline_) return;
     gint64 position = 0;
     if (!gst_element_query_position(pipeline_.get(), GST_FORMAT_TIME, &position)) position = 0;
-    AudioRoute route = CurrentAudioRoute();
-    if (route == audioRoute_) route = AudioRoute::Silent;
+    NoteAudioOutputLost(audioRoute_);
     qCDebug(lcMci) << "audio output lost at" << position / GST_MSECOND << "ms";
-    if (Preroll(route, {})) {
+    if (Preroll(AudioRoute::Silent, {})) {
         QueueEnd(MCI_NOTIFY_FAILURE, QStringLiteral("the sound output failed"));
         return;
     }

@@ -41,9 +41,8 @@ using GstElementPtr = std::unique_ptr<GstElement, GstObjectUnref>;
 //
 // The audio output is chosen by the audio output policy at every open. When
 // it fails (the sound server went away), the pipeline is rebuilt with the
-// output the policy offers then, never the one that failed, at the position
-// it had reached: the clip goes on, silently if need be, and still ends on
-// time.
+// silent output at the position it had reached: the clip goes on and still
+// ends on time; the next open takes whatever output there is then.
 class MediaPipeline {
   public:
     MediaPipeline();

@@ -14,14 +14,19 @@ namespace {
 // broken.
 constexpr GstClockTime kSettleTimeout = 2 * GST_SECOND;
 
-void LogError(GstMessage* message) {
+// A lost sound server is the audio output policy's to log, once.
+void LogError(GstMessage* message, AudioRoute route) {
     GError* error = nullptr;
     gchar* debug = nullptr;
     gst_message_parse_error(message, &error, &debug);
-    qCWarning(lcSoundOutput) << "sound output failed:" << error->message;
+    if (route == AudioRoute::Server)
+        qCDebug(lcSoundOutput) << "sound output failed:" << error->message;
+    else
+        qCWarning(lcSoundOutput) << "sound output failed:" << error->message;
     qCDebug(lcSoundOutput) << debug;
     g_clear_error(&error);
     g_free(debug);
+    NoteAudioOutputLost(route);
 }
 
 GstElement* AddElement(GstElement* pipeline, const char* factory) {
@@ -135,7 +140,7 @@ bool SoundOutput::Restart() {
 void SoundOutput::Note(GstMessage* message) {
     const GstMessageType type = GST_MESSAGE_TYPE(message);
     if (type != GST_MESSAGE_EOS && type != GST_MESSAGE_ERROR) return;
-    if (type == GST_MESSAGE_ERROR) LogError(message);
+    if (type == GST_MESSAGE_ERROR) LogError(message, route_);
     {
         const std::lock_guard lock(mutex_);
         if (type == GST_MESSAGE_ERROR) broken_ = failed_ = true;
