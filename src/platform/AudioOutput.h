@@ -29,8 +29,8 @@ AudioRoute ChooseAudioRoute(IAudioProbe& probe);
 // The route for a use that starts now, by the probe in place. Each change
 // from one use to the next is logged once.
 AudioRoute CurrentAudioRoute();
-// Tells that an output of 'route' failed while in use; a lost sound server
-// is logged once, here or by the next use, whichever comes first. Any thread.
+// Tells that an output of 'route' failed while it played; a lost sound
+// server is logged once, here or by the next use, whichever comes first.
 void NoteAudioOutputLost(AudioRoute route);
 // Puts 'probe' in place and returns the previous one (tests restore it).
 std::unique_ptr<IAudioProbe> SetAudioProbe(std::unique_ptr<IAudioProbe> probe);

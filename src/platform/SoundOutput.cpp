@@ -14,7 +14,9 @@ namespace {
 // broken.
 constexpr GstClockTime kSettleTimeout = 2 * GST_SECOND;
 
-// A lost sound server is the audio output policy's to log, once.
+// A kept stream on a sound server fails when the server goes away, or when
+// it is first used after the server came back: the audio output policy logs
+// the server's going, once, at the next use.
 void LogError(GstMessage* message, AudioRoute route) {
     GError* error = nullptr;
     gchar* debug = nullptr;
@@ -26,7 +28,6 @@ void LogError(GstMessage* message, AudioRoute route) {
     qCDebug(lcSoundOutput) << debug;
     g_clear_error(&error);
     g_free(debug);
-    NoteAudioOutputLost(route);
 }
 
 GstElement* AddElement(GstElement* pipeline, const char* factory) {
@@ -57,6 +58,9 @@ SoundOutput::~SoundOutput() {
 
 bool SoundOutput::Start(std::unique_ptr<WaveDecoder> decoder, bool loop) {
     const AudioRoute route = sink_ == SoundSink::Null ? AudioRoute::Silent : CurrentAudioRoute();
+    // A kept stream may have died with a server that is back now: stopping
+    // it tells, and it is built anew.
+    if (pipeline_ && Fits(route, *decoder)) Stop();
     if (pipeline_ && !Fits(route, *decoder)) pipeline_.reset();
     const bool fresh = !pipeline_;
     if (fresh && !Build(route, *decoder)) {
@@ -64,7 +68,6 @@ bool SoundOutput::Start(std::unique_ptr<WaveDecoder> decoder, bool loop) {
         return false;
     }
     onDevice_ = sink_ == SoundSink::Null || route != AudioRoute::Silent;
-    if (!fresh) Stop();
     source_.Replace(std::move(decoder), loop);
     if (!fresh && !Restart()) return false;
     {

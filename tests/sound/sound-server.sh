@@ -44,7 +44,7 @@ kill_recorded() {  # NAME...: stops the recorded processes of these names
       kill "$pid" 2>/dev/null || true
       local tries=40
       while alive "$pid" && (( tries-- > 0 )); do sleep 0.05; done
-      alive "$pid" && kill -9 "$pid" 2>/dev/null
+      if alive "$pid"; then kill -9 "$pid" 2>/dev/null || true; fi
     else
       keep+=("$name $pid")
     fi
