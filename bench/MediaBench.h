@@ -32,6 +32,16 @@ inline QString SmallAvi() {
                                    "framerate=25/1 ! jpegenc ! avimux ! filesink location=%1"));
 }
 
+// The same with a mono sound track beside the video.
+inline QString SmallAudioVideoAvi() {
+    return Generate(QStringLiteral("small-av.avi"),
+                    QStringLiteral("avimux name=mux ! filesink location=%1 "
+                                   "videotestsrc num-buffers=10 ! video/x-raw,width=160,"
+                                   "height=120,framerate=25/1 ! jpegenc ! mux. "
+                                   "audiotestsrc num-buffers=10 samplesperbuffer=1764 ! "
+                                   "audio/x-raw,rate=44100,channels=1,format=S16LE ! mux."));
+}
+
 inline QString SmallWav() {
     return Generate(QStringLiteral("small.wav"),
                     QStringLiteral("audiotestsrc num-buffers=10 samplesperbuffer=800 ! "

@@ -1,5 +1,7 @@
 // Open (preroll, natural size known) of a small AVI and a WAV through the
-// player, beside a bare playbin preroll to fake sinks in the same run.
+// player, beside a bare playbin preroll in the same run: to fake sinks, and,
+// run under tests/sound/sound-server.sh, with its sound to the real server
+// (where the player's audio output policy sends it too).
 
 #include <benchmark/benchmark.h>
 #include <gst/gst.h>
@@ -10,12 +12,12 @@
 
 namespace {
 
-void BarePlaybinPreroll(benchmark::State& state, const QString& path) {
+void BarePlaybinPreroll(benchmark::State& state, const QString& path, const char* audioSink) {
     gchar* uri = gst_filename_to_uri(path.toLocal8Bit().constData(), nullptr);
     for (auto _ : state) {
         GstElement* playbin = gst_element_factory_make("playbin", nullptr);
         GstElement* video = gst_element_factory_make("fakesink", nullptr);
-        GstElement* audio = gst_element_factory_make("fakesink", nullptr);
+        GstElement* audio = gst_element_factory_make(audioSink, nullptr);
         g_object_set(video, "sync", TRUE, nullptr);
         g_object_set(audio, "sync", TRUE, nullptr);
         g_object_set(playbin, "uri", uri, "video-sink", video, "audio-sink", audio, nullptr);
@@ -52,12 +54,17 @@ int main(int argc, char** argv) {
     gst_init(nullptr, nullptr);
     const QString avi = mediabench::SmallAvi();
     const QString wav = mediabench::SmallWav();
-    benchmark::RegisterBenchmark("BarePlaybinPreroll/avi", BarePlaybinPreroll, avi)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("PlayerOpen/avi", PlayerOpen, avi)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BarePlaybinPreroll/wav", BarePlaybinPreroll, wav)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("PlayerOpen/wav", PlayerOpen, wav)->Unit(benchmark::kMillisecond);
+    const char* audioSink = qEnvironmentVariableIsSet("BRELMO_TEST_SINK") ? "pulsesink" : "fakesink";
+    const QString audioVideo = mediabench::SmallAudioVideoAvi();
+    for (const auto& [name, path] :
+         {std::pair{"avi", avi}, std::pair{"av-avi", audioVideo}, std::pair{"wav", wav}}) {
+        benchmark::RegisterBenchmark((std::string("BarePlaybinPreroll/") + name + '/' + audioSink)
+                                         .c_str(),
+                                     BarePlaybinPreroll, path, audioSink)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("PlayerOpen/") + name).c_str(), PlayerOpen, path)
+            ->Unit(benchmark::kMillisecond);
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -36,7 +36,8 @@ struct OutputCaps {
 //
 // The device set of each class is fixed when the service is created: lines
 // that appear later are not seen, and a line whose mixer goes away stays in
-// the numbering and fails every call from then on.
+// the numbering and fails its calls until the mixer is back (a restarted
+// sound server).
 //
 // A volume word holds the left channel in its low 16 bits and the right one
 // in its high 16 bits, each 0 (silent) to 0xFFFF (loudest). A word written

@@ -2,6 +2,7 @@
 
 #include "platform/ServiceSlot.h"
 
+#include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <cstdarg>
@@ -20,6 +21,9 @@ namespace {
 Q_LOGGING_CATEGORY(lcAudio, "brelmo.audio", QtWarningMsg)
 
 constexpr long kWordMax = 0xFFFF;
+// How often a lost mixer is tried again: rarely enough that a poll many
+// times a second stays cheap while the server is down.
+constexpr qint64 kReopenIntervalMs = 1000;
 
 void LogAlsaError(const char* file, int line, const char* function, int err, const char* fmt,
                   va_list args) {
@@ -90,6 +94,8 @@ struct LinuxAudioDevices::Mixer {
     std::string control;
     // Set when the mixer stops answering (card unplugged, server gone).
     bool lost = false;
+    // Since the last attempt to open it again.
+    QElapsedTimer sinceRetry;
 };
 
 struct LinuxAudioDevices::Line {
@@ -97,6 +103,7 @@ struct LinuxAudioDevices::Line {
     // Null once the mixer has removed the element.
     snd_mixer_elem_t* elem = nullptr;
     std::string name;
+    std::string element;
     bool mono = false;
     std::array<ChannelVolume, SND_MIXER_SCHN_LAST + 1> channels;
 
@@ -169,7 +176,9 @@ LinuxAudioDevices::~LinuxAudioDevices() {
     mixers_.clear();
 }
 
-LinuxAudioDevices::Mixer* LinuxAudioDevices::OpenMixer(const std::string& control) {
+namespace {
+
+MixerHandle OpenHandle(const std::string& control) {
     snd_mixer_t* raw = nullptr;
     if (snd_mixer_open(&raw, 0) < 0) return nullptr;
     MixerHandle handle(raw);
@@ -178,7 +187,32 @@ LinuxAudioDevices::Mixer* LinuxAudioDevices::OpenMixer(const std::string& contro
         qCDebug(lcAudio) << "no mixer on" << control.c_str();
         return nullptr;
     }
-    mixers_.push_back(std::make_unique<Mixer>(Mixer{std::move(handle), control}));
+    return handle;
+}
+
+// Ties the line to its element: its range, its channels, its removal notice.
+void Bind(LinuxAudioDevices::Line& line, snd_mixer_elem_t* elem) {
+    line.elem = elem;
+    long min = 0;
+    long max = 0;
+    if (snd_mixer_selem_has_playback_volume(elem))
+        snd_mixer_selem_get_playback_volume_range(elem, &min, &max);
+    line.channels.fill(ChannelVolume(min, max));
+    line.mono = snd_mixer_selem_is_playback_mono(elem);
+    snd_mixer_elem_set_callback_private(elem, &line);
+    snd_mixer_elem_set_callback(elem, OnElementEvent);
+    qCDebug(lcAudio) << "output line" << line.name.c_str() << min << max;
+}
+
+}  // namespace
+
+LinuxAudioDevices::Mixer* LinuxAudioDevices::OpenMixer(const std::string& control) {
+    MixerHandle handle = OpenHandle(control);
+    if (!handle) return nullptr;
+    auto mixer = std::make_unique<Mixer>();
+    mixer->handle = std::move(handle);
+    mixer->control = control;
+    mixers_.push_back(std::move(mixer));
     return mixers_.back().get();
 }
 
@@ -189,20 +223,32 @@ void LinuxAudioDevices::AddLine(OutputClass outputClass, Mixer* mixer,
         if (!elem) continue;
         auto line = std::make_unique<Line>();
         line->mixer = mixer;
-        line->elem = elem;
         line->name = mixer->control + ' ' + name;
-        long min = 0;
-        long max = 0;
-        if (snd_mixer_selem_has_playback_volume(elem))
-            snd_mixer_selem_get_playback_volume_range(elem, &min, &max);
-        line->channels.fill(ChannelVolume(min, max));
-        line->mono = snd_mixer_selem_is_playback_mono(elem);
-        snd_mixer_elem_set_callback_private(elem, line.get());
-        snd_mixer_elem_set_callback(elem, OnElementEvent);
-        qCDebug(lcAudio) << "output line" << line->name.c_str() << min << max;
+        line->element = name;
+        Bind(*line, elem);
         lines_[ClassIndex(outputClass)].push_back(std::move(line));
         return;
     }
+}
+
+// A mixer lost with its sound server comes back with the server: it is
+// opened again, at most once a retry interval, and its lines find their
+// elements anew (a line whose element is gone stays without).
+bool LinuxAudioDevices::Reopen(Mixer& mixer) {
+    if (mixer.sinceRetry.isValid() && mixer.sinceRetry.elapsed() < kReopenIntervalMs) return false;
+    mixer.sinceRetry.start();
+    mixer.handle.reset();
+    mixer.handle = OpenHandle(mixer.control);
+    if (!mixer.handle) return false;
+    mixer.lost = false;
+    for (auto& lines : lines_)
+        for (auto& line : lines)
+            if (line->mixer == &mixer)
+                if (snd_mixer_elem_t* elem =
+                        FindPlaybackElement(mixer.handle.get(), line->element.c_str()))
+                    Bind(*line, elem);
+    qCDebug(lcAudio) << "mixer opened again:" << mixer.control.c_str();
+    return true;
 }
 
 unsigned LinuxAudioDevices::GetNumDevs(OutputClass outputClass) {
@@ -231,7 +277,8 @@ MMRESULT LinuxAudioDevices::Reach(OutputClass outputClass, unsigned deviceId, Li
         qCDebug(lcAudio) << "mixer lost:" << mixer.control.c_str();
         mixer.lost = true;
     }
-    if (mixer.lost || !line->elem) return MMSYSERR_NODRIVER;
+    if (mixer.lost && !Reopen(mixer)) return MMSYSERR_NODRIVER;
+    if (!line->elem) return MMSYSERR_NODRIVER;
     if (!line->HasVolume()) return MMSYSERR_ERROR;
     return MMSYSERR_NOERROR;
 }

@@ -39,7 +39,9 @@ class ChannelVolume {
 // "Synth" (or "MIDI"). Only elements with a playback side count; an element
 // whose volume cannot be set is a device without the volume flag.
 //
-// Mixers are opened once, at creation, and kept open. ALSA's own error
+// Mixers are opened at creation and kept open; a mixer that stops answering
+// (its sound server went away) is opened again once it can be, with the
+// numbering of the lines unchanged. ALSA's own error
 // messages never reach stderr; they go to the "brelmo.audio" log category.
 class LinuxAudioDevices : public IAudioDevices {
   public:
@@ -60,6 +62,7 @@ class LinuxAudioDevices : public IAudioDevices {
 
   private:
     Mixer* OpenMixer(const std::string& control);
+    bool Reopen(Mixer& mixer);
     void AddLine(OutputClass outputClass, Mixer* mixer, std::initializer_list<const char*> names);
     MMRESULT Reach(OutputClass outputClass, unsigned deviceId, Line*& line);
 

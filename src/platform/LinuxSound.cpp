@@ -116,32 +116,19 @@ bool LinuxSound::Play(std::unique_ptr<WaveDecoder> decoder, unsigned flags) {
     // GStreamer starts with the first sound, not for a stop request: a copy
     // that never clicks (a second copy quitting) never pays for it.
     if (!InitGStreamer()) return false;
+    if (!output_) output_ = std::make_unique<SoundOutput>(options_.sink);
     const std::chrono::nanoseconds timeout = decoder->Duration() + options_.endBound;
-    if (!(flags & SND_ASYNC)) {
-        const auto output = SoundOutput::Start(std::move(decoder), false, options_.sink);
-        return output && output->WaitForEnd(timeout);
-    }
-
-    const unsigned long long generation = ++generation_;
-    QObject* context = &context_;
-    current_ = SoundOutput::Start(
-        std::move(decoder), flags & SND_LOOP, options_.sink, [this, context, generation] {
-            QMetaObject::invokeMethod(
-                context, [this, generation] { Release(generation); }, Qt::QueuedConnection);
-        });
-    return current_ && current_->OnDevice();
+    const bool async = flags & SND_ASYNC;
+    if (!output_->Start(std::move(decoder), async && (flags & SND_LOOP))) return false;
+    return async ? output_->OnDevice() : output_->WaitForEnd(timeout);
 }
 
 bool LinuxSound::Playing() const {
-    return current_ && !current_->Ended();
+    return output_ && output_->Playing();
 }
 
 void LinuxSound::Stop() {
-    current_.reset();
-}
-
-void LinuxSound::Release(unsigned long long generation) {
-    if (generation == generation_) current_.reset();
+    if (output_) output_->Stop();
 }
 
 ISound& Sound() { return ServiceSlot<ISound, LinuxSound>::Get(); }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QObject>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -12,7 +11,7 @@
 namespace platform {
 
 // The sound service on libsndfile and GStreamer: each sound is decoded by
-// libsndfile and played through a pipeline of its own.
+// libsndfile and played through the one output the service keeps.
 //
 // Sources: a file name goes through the file system's drive-letter
 // translation (a native path works as well) and the file is read afresh on
@@ -47,14 +46,10 @@ private:
     bool Play(std::unique_ptr<WaveDecoder> decoder, unsigned flags);
     bool Playing() const;
     void Stop();
-    void Release(unsigned long long generation);
 
     Options options_;
-    // Receives the notice that an asynchronous sound has ended, on this
-    // thread, so that its pipeline can be released; gone with the service.
-    QObject context_;
-    std::unique_ptr<SoundOutput> current_;
-    unsigned long long generation_ = 0;  // counts the sounds started
+    // Made with the first sound.
+    std::unique_ptr<SoundOutput> output_;
 };
 
 }  // namespace platform

@@ -48,6 +48,7 @@ MediaPipeline::~MediaPipeline() {
 void MediaPipeline::Shutdown() {
     if (!pipeline_) return;
     gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    audioOutput_.reset();
     pipeline_.reset();
 }
 
@@ -61,9 +62,16 @@ MciFailure MediaPipeline::Open(const QByteArray& path, const QString& shownName)
         const std::unique_ptr<GstBus, GstObjectUnref> bus(gst_element_get_bus(pipeline_.get()));
         gst_bus_set_sync_handler(bus.get(), &MediaPipeline::OnBusMessage, this, nullptr);
     }
-    const GstStateChangeReturn change =
-        WaitForPreroll(gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED));
-    failure = PrerollFailure(change, shownName);
+    failure = Preroll(CurrentAudioRoute(), shownName);
+    if (audioLost_) {
+        // The output the policy offered failed to start: open silently.
+        {
+            const std::lock_guard lock(openMutex_);
+            openError_.clear();
+        }
+        audioLost_ = failed_ = false;
+        failure = Preroll(AudioRoute::Silent, shownName);
+    }
     if (!failure) {
         duration_ = QueryDuration();
         failure = Inspect(shownName);
@@ -71,6 +79,20 @@ MciFailure MediaPipeline::Open(const QByteArray& path, const QString& shownName)
     opening_ = false;
     if (failure) Shutdown();
     return failure;
+}
+
+MciFailure MediaPipeline::Preroll(AudioRoute route, const QString& shownName) {
+    gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    GstElement* sink = MakeAudioOutput(route);
+    if (!sink) return {MCIERR_CANNOT_LOAD_DRIVER,
+                       QStringLiteral("The sound output is not installed completely: %1")
+                           .arg(shownName)};
+    audioOutput_.reset(GST_ELEMENT(gst_object_ref(sink)));
+    audioRoute_ = route;
+    PutAudioOutput(sink);
+    const GstStateChangeReturn change =
+        WaitForPreroll(gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED));
+    return PrerollFailure(change, shownName);
 }
 
 GstStateChangeReturn MediaPipeline::WaitForPreroll(GstStateChangeReturn change) {
@@ -127,6 +149,17 @@ void MediaPipeline::BusMessage(GstMessage* message) {
             QueueEnd(MCI_NOTIFY_SUCCESSFUL, {});
             break;
         case GST_MESSAGE_ERROR: {
+            if (FromAudioOutput(message)) {
+                qCDebug(lcMci) << "audio output failed:" << ErrorText(message, nullptr);
+                if (opening_) {
+                    audioLost_ = failed_ = true;
+                } else if (!replacingOutput_.exchange(true)) {
+                    QMetaObject::invokeMethod(
+                        relay_.get(), [this] { ContinueWithoutLostOutput(); },
+                        Qt::QueuedConnection);
+                }
+                break;
+            }
             GQuark domain = 0;
             const QString text = ErrorText(message, &domain);
             if (opening_) {
@@ -159,6 +192,36 @@ void MediaPipeline::BusMessage(GstMessage* message) {
         default:
             break;
     }
+}
+
+bool MediaPipeline::FromAudioOutput(GstMessage* message) const {
+    GstObject* source = GST_MESSAGE_SRC(message);
+    return audioOutput_ && source &&
+           (source == GST_OBJECT(audioOutput_.get()) ||
+            gst_object_has_as_ancestor(source, GST_OBJECT(audioOutput_.get())));
+}
+
+// Rebuilds the stream with the silent output at the position reached, so
+// that the clip goes on and ends when it would have; the next open takes
+// whatever output there is then.
+void MediaPipeline::ContinueWithoutLostOutput() {
+    struct Done {
+        std::atomic<bool>& flag;
+        ~Done() { flag = false; }
+    } done{replacingOutput_};
+    if (!pipeline_) return;
+    gint64 position = 0;
+    if (!gst_element_query_position(pipeline_.get(), GST_FORMAT_TIME, &position)) position = 0;
+    NoteAudioOutputLost(audioRoute_);
+    qCDebug(lcMci) << "audio output lost at" << position / GST_MSECOND << "ms";
+    if (Preroll(AudioRoute::Silent, {})) {
+        QueueEnd(MCI_NOTIFY_FAILURE, QStringLiteral("the sound output failed"));
+        return;
+    }
+    gst_element_seek_simple(pipeline_.get(), GST_FORMAT_TIME,
+                            GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), position);
+    gst_element_get_state(pipeline_.get(), nullptr, nullptr, kSettleTimeout);
+    if (mode_ == MCI_MODE_PLAY) gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
 }
 
 void MediaPipeline::QueueEnd(unsigned result, const QString& text) {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/AudioOutput.h"
 #include "platform/Mci.h"
 
 namespace platform {
@@ -37,6 +38,11 @@ using GstElementPtr = std::unique_ptr<GstElement, GstObjectUnref>;
 // on, queued to the GUI thread. Each play bumps a generation number and so
 // does every stop or seek once it has taken effect, so an end of stream that
 // was already on its way cannot end a later play.
+//
+// The audio output is chosen by the audio output policy at every open. When
+// it fails (the sound server went away), the pipeline is rebuilt with the
+// silent output at the position it had reached: the clip goes on and still
+// ends on time; the next open takes whatever output there is then.
 class MediaPipeline {
   public:
     MediaPipeline();
@@ -79,6 +85,9 @@ class MediaPipeline {
     virtual gint64 QueryDuration();
     // Called as a play begins, before the pipeline runs.
     virtual void Starting() {}
+    // Puts 'sink' into the pipeline (a stopped one) as its audio output, in
+    // place of the one there before.
+    virtual void PutAudioOutput(GstElement* sink) = 0;
 
     GstElement* Pipeline() const { return pipeline_.get(); }
     // The GUI-thread object that queued calls from streaming threads go to;
@@ -92,12 +101,17 @@ class MediaPipeline {
     static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
     void BusMessage(GstMessage* message);
     void QueueEnd(unsigned result, const QString& text);
+    bool FromAudioOutput(GstMessage* message) const;
+    MciFailure Preroll(AudioRoute route, const QString& shownName);
+    void ContinueWithoutLostOutput();
     void Ended(unsigned generation, unsigned result, const QString& text);
     GstStateChangeReturn WaitForPreroll(GstStateChangeReturn change);
     MciFailure PrerollFailure(GstStateChangeReturn change, const QString& shownName);
     void SettleTo(GstState state);
 
     GstElementPtr pipeline_;
+    GstElementPtr audioOutput_;  // a reference to the sink in use
+    AudioRoute audioRoute_ = AudioRoute::Silent;
     std::unique_ptr<QObject> relay_;
     gint64 duration_ = 0;
     unsigned mode_ = MCI_MODE_STOP;
@@ -105,6 +119,10 @@ class MediaPipeline {
     std::atomic<unsigned> generation_{0};
     std::atomic<bool> opening_{false};
     std::atomic<bool> failed_{false};
+    std::atomic<bool> audioLost_{false};
+    // A replacement of the failed output is on its way: the failure's
+    // further messages are its own.
+    std::atomic<bool> replacingOutput_{false};
     std::mutex openMutex_;
     QString openError_;
     GQuark openErrorDomain_ = 0;

@@ -1,7 +1,5 @@
 #include "platform/SoundOutput.h"
 
-#include <gst/app/gstappsrc.h>
-#include <gst/audio/audio.h>
 #include <gst/gst.h>
 
 #include <QLoggingCategory>
@@ -12,59 +10,24 @@ Q_LOGGING_CATEGORY(lcSoundOutput, "brelmo.platform.soundoutput", QtInfoMsg)
 
 namespace {
 
-struct ObjectUnref {
-    void operator()(gpointer object) const { gst_object_unref(object); }
-};
-struct MessageUnref {
-    void operator()(GstMessage* message) const { gst_message_unref(message); }
-};
-using BusPtr = std::unique_ptr<GstBus, ObjectUnref>;
-using MessagePtr = std::unique_ptr<GstMessage, MessageUnref>;
+// How long a state change of the kept pipeline may take before it counts as
+// broken.
+constexpr GstClockTime kSettleTimeout = 2 * GST_SECOND;
 
-// About 20 ms a buffer: small enough that a stop or a loop reacts at once,
-// large enough that a click travels in one or two buffers.
-constexpr int kBuffersPerSecond = 50;
-constexpr int kQueuedBuffers = 4;
-
-BusPtr BusOf(GstElement* pipeline) {
-    return BusPtr(gst_element_get_bus(pipeline));
-}
-
-void LogError(GstMessage* message) {
+// A kept stream on a sound server fails when the server goes away, or when
+// it is first used after the server came back: the audio output policy logs
+// the server's going, once, at the next use.
+void LogError(GstMessage* message, AudioRoute route) {
     GError* error = nullptr;
     gchar* debug = nullptr;
     gst_message_parse_error(message, &error, &debug);
-    qCWarning(lcSoundOutput) << "sound output failed:" << error->message << debug;
+    if (route == AudioRoute::Server)
+        qCDebug(lcSoundOutput) << "sound output failed:" << error->message;
+    else
+        qCWarning(lcSoundOutput) << "sound output failed:" << error->message;
+    qCDebug(lcSoundOutput) << debug;
     g_clear_error(&error);
     g_free(debug);
-}
-
-// Drains the bus for the first error, which must be read before the pipeline
-// goes back to NULL (that flushes the bus).
-void LogPendingError(GstElement* pipeline) {
-    if (MessagePtr error{gst_bus_pop_filtered(BusOf(pipeline).get(), GST_MESSAGE_ERROR)})
-        LogError(error.get());
-}
-
-GstCaps* CapsFor(const WaveDecoder& decoder) {
-    GstAudioChannelPosition positions[64];
-    const guint64 mask = gst_audio_channel_get_fallback_mask(decoder.Channels());
-    const bool positioned =
-        mask != 0 && gst_audio_channel_positions_from_mask(decoder.Channels(), mask, positions);
-    GstAudioInfo info;
-    gst_audio_info_set_format(&info, GST_AUDIO_FORMAT_F32, decoder.SampleRate(), decoder.Channels(),
-                              positioned ? positions : nullptr);
-    return gst_audio_info_to_caps(&info);
-}
-
-// True when the desktop's output found no device and put its fake sink in.
-bool FellBackToFakeSink(GstElement* autoSink) {
-    GstIterator* it = gst_bin_iterate_all_by_element_factory_name(GST_BIN(autoSink), "fakesink");
-    GValue item = G_VALUE_INIT;
-    const bool found = gst_iterator_next(it, &item) == GST_ITERATOR_OK;
-    g_value_unset(&item);
-    gst_iterator_free(it);
-    return found;
 }
 
 GstElement* AddElement(GstElement* pipeline, const char* factory) {
@@ -81,116 +44,141 @@ GstElement* AddElement(GstElement* pipeline, const char* factory) {
 
 void SoundOutput::PipelineDeleter::operator()(GstElement* pipeline) const {
     gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_bus_set_sync_handler(BusOf(pipeline).get(), nullptr, nullptr, nullptr);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+    gst_object_unref(bus);
     gst_object_unref(pipeline);
 }
 
-SoundOutput::SoundOutput(std::unique_ptr<WaveDecoder> decoder, bool loop, EndedHandler onEnded)
-    : decoder_(std::move(decoder)), loop_(loop), onEnded_(std::move(onEnded)) {}
+SoundOutput::SoundOutput(SoundSink sink) : sink_(sink) {}
 
-std::unique_ptr<SoundOutput> SoundOutput::Start(std::unique_ptr<WaveDecoder> decoder, bool loop,
-                                                SoundSink sink, EndedHandler onEnded) {
-    std::unique_ptr<SoundOutput> output(
-        new SoundOutput(std::move(decoder), loop, std::move(onEnded)));
-    if (!output->Build(sink) || !output->Play(sink)) return nullptr;
-    return output;
+SoundOutput::~SoundOutput() {
+    pipeline_.reset();
 }
 
-bool SoundOutput::Build(SoundSink sink) {
-    pipeline_.reset(gst_pipeline_new("sound"));
+bool SoundOutput::Start(std::unique_ptr<WaveDecoder> decoder, bool loop) {
+    const AudioRoute route = sink_ == SoundSink::Null ? AudioRoute::Silent : CurrentAudioRoute();
+    // A kept stream may have died with a server that is back now: stopping
+    // it tells, and it is built anew.
+    if (pipeline_ && Fits(route, *decoder)) Stop();
+    if (pipeline_ && !Fits(route, *decoder)) pipeline_.reset();
+    const bool fresh = !pipeline_;
+    if (fresh && !Build(route, *decoder)) {
+        pipeline_.reset();
+        return false;
+    }
+    onDevice_ = sink_ == SoundSink::Null || route != AudioRoute::Silent;
+    source_.Replace(std::move(decoder), loop);
+    if (!fresh && !Restart()) return false;
+    {
+        // An end noted from here on is this sound's: the flush took the last one's.
+        const std::lock_guard lock(mutex_);
+        ended_ = false;
+        failed_ = false;
+    }
+    if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        broken_ = true;
+        return false;
+    }
+    return true;
+}
+
+bool SoundOutput::Fits(AudioRoute route, const WaveDecoder& decoder) const {
+    const std::lock_guard lock(mutex_);
+    return !broken_ && route == route_ && decoder.SampleRate() == rate_ &&
+           decoder.Channels() == channels_;
+}
+
+bool SoundOutput::Build(AudioRoute route, const WaveDecoder& decoder) {
+    pipeline_.reset(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("sound"))));
     GstElement* pipeline = pipeline_.get();
+    // The end of a sound is waited for on the monotonic clock: a sound
+    // server's clock may jump when the kept stream is flushed, which could
+    // end a synchronous sound before it has played.
+    GstClock* clock = gst_system_clock_obtain();
+    gst_pipeline_use_clock(GST_PIPELINE(pipeline), clock);
+    gst_object_unref(clock);
     GstElement* source = AddElement(pipeline, "appsrc");
     GstElement* convert = AddElement(pipeline, "audioconvert");
     GstElement* resample = AddElement(pipeline, "audioresample");
-    sink_ = AddElement(pipeline, sink == SoundSink::Null ? "fakesink" : "autoaudiosink");
-    if (!source || !convert || !resample || !sink_) return false;
-    if (!gst_element_link_many(source, convert, resample, sink_, nullptr)) return false;
-    if (sink == SoundSink::Null)
-        g_object_set(sink_, "sync", TRUE, "enable-last-sample", FALSE, nullptr);
-
-    GstCaps* caps = CapsFor(*decoder_);
-    const guint64 bufferBytes =
-        sizeof(float) * decoder_->Channels() * (decoder_->SampleRate() / kBuffersPerSecond + 1);
-    g_object_set(source, "caps", caps, "format", GST_FORMAT_TIME, "max-bytes",
-                 bufferBytes * kQueuedBuffers, nullptr);
-    gst_caps_unref(caps);
-    GstAppSrcCallbacks callbacks{};
-    callbacks.need_data = [](GstAppSrc* appSource, guint, gpointer self) {
-        static_cast<SoundOutput*>(self)->Feed(appSource);
-    };
-    gst_app_src_set_callbacks(GST_APP_SRC(source), &callbacks, this, nullptr);
-
-    gst_bus_set_sync_handler(
-        BusOf(pipeline).get(),
-        [](GstBus*, GstMessage* message, gpointer self) {
-            if (GST_MESSAGE_TYPE(message) & (GST_MESSAGE_EOS | GST_MESSAGE_ERROR))
-                static_cast<SoundOutput*>(self)->NoteEnd();
-            return GST_BUS_PASS;
-        },
-        this, nullptr);
-    return true;
-}
-
-bool SoundOutput::Play(SoundSink sink) {
-    GstElement* pipeline = pipeline_.get();
-    if (gst_element_set_state(pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-        LogPendingError(pipeline);
+    GstElement* sink = MakeAudioOutput(route, AudioLatency::Click);
+    if (!source || !convert || !resample || !sink) {
+        if (sink) gst_object_unref(gst_object_ref_sink(sink));
         return false;
     }
-    // The desktop's output has chosen its device on the way to READY, inside
-    // the call above; the null sink stands in for a device.
-    onDevice_ = sink == SoundSink::Null || !FellBackToFakeSink(sink_);
-    if (!onDevice_) qCDebug(lcSoundOutput) << "no sound device; playing to the fake sink";
+    gst_bin_add(GST_BIN(pipeline), sink);
+    if (!gst_element_link_many(source, convert, resample, sink, nullptr)) return false;
+    source_.Attach(source);
+    route_ = route;
+    rate_ = decoder.SampleRate();
+    channels_ = decoder.Channels();
+    {
+        const std::lock_guard lock(mutex_);
+        broken_ = false;
+    }
+    GstBus* bus = gst_element_get_bus(pipeline);
+    gst_bus_set_sync_handler(
+        bus,
+        [](GstBus*, GstMessage* message, gpointer self) {
+            static_cast<SoundOutput*>(self)->Note(message);
+            gst_message_unref(message);
+            return GST_BUS_DROP;
+        },
+        this, nullptr);
+    gst_object_unref(bus);
     return true;
 }
 
-void SoundOutput::Feed(GstAppSrc* source) noexcept {
-    if (ended_) return;
-    const int channels = decoder_->Channels();
-    const std::int64_t wanted = decoder_->SampleRate() / kBuffersPerSecond + 1;
-    GstBuffer* buffer =
-        gst_buffer_new_allocate(nullptr, sizeof(float) * channels * wanted, nullptr);
-    GstMapInfo map;
-    gst_buffer_map(buffer, &map, GST_MAP_WRITE);
-    auto* frames = reinterpret_cast<float*>(map.data);
-    std::int64_t got = decoder_->Read(frames, wanted);
-    if (got == 0 && loop_ && framesSent_ > 0 && decoder_->Rewind())
-        got = decoder_->Read(frames, wanted);
-    gst_buffer_unmap(buffer, &map);
-    if (got == 0) {
-        gst_buffer_unref(buffer);
-        gst_app_src_end_of_stream(source);
-        return;
-    }
-    gst_buffer_set_size(buffer, static_cast<gssize>(sizeof(float) * channels * got));
-    const GstClockTime start = gst_util_uint64_scale_int(static_cast<guint64>(framesSent_),
-                                                         GST_SECOND, decoder_->SampleRate());
-    framesSent_ += got;
-    const GstClockTime end = gst_util_uint64_scale_int(static_cast<guint64>(framesSent_),
-                                                       GST_SECOND, decoder_->SampleRate());
-    GST_BUFFER_PTS(buffer) = start;
-    GST_BUFFER_DURATION(buffer) = end - start;
-    gst_app_src_push_buffer(source, buffer);
+// Back to the start of the stream for the sound just put in: the flush drops
+// whatever the last sound left queued, and the stream stays open.
+bool SoundOutput::Restart() {
+    if (gst_element_seek_simple(pipeline_.get(), GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, 0))
+        return true;
+    qCDebug(lcSoundOutput) << "the kept sound pipeline did not restart; building it anew";
+    const std::lock_guard lock(mutex_);
+    broken_ = true;
+    return false;
 }
 
-void SoundOutput::NoteEnd() noexcept {
-    if (ended_.exchange(true)) return;
-    if (onEnded_) onEnded_();
+void SoundOutput::Note(GstMessage* message) {
+    const GstMessageType type = GST_MESSAGE_TYPE(message);
+    if (type != GST_MESSAGE_EOS && type != GST_MESSAGE_ERROR) return;
+    if (type == GST_MESSAGE_ERROR) LogError(message, route_);
+    {
+        const std::lock_guard lock(mutex_);
+        if (type == GST_MESSAGE_ERROR) broken_ = failed_ = true;
+        ended_ = true;
+    }
+    changed_.notify_all();
 }
 
 bool SoundOutput::WaitForEnd(std::chrono::nanoseconds timeout) {
-    const auto types = static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR);
-    MessagePtr message{gst_bus_timed_pop_filtered(
-        BusOf(pipeline_.get()).get(), static_cast<GstClockTime>(timeout.count()), types)};
-    if (!message) {
+    std::unique_lock lock(mutex_);
+    if (!changed_.wait_for(lock, timeout, [this] { return ended_; })) {
         qCWarning(lcSoundOutput) << "sound did not end in time";
+        broken_ = true;
         return false;
     }
-    if (GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR) {
-        LogError(message.get());
-        return false;
+    return !failed_ && onDevice_;
+}
+
+void SoundOutput::Stop() {
+    if (!pipeline_) return;
+    {
+        const std::lock_guard lock(mutex_);
+        ended_ = true;
     }
-    return onDevice_;
+    gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
+    if (gst_element_get_state(pipeline_.get(), nullptr, nullptr, kSettleTimeout) ==
+        GST_STATE_CHANGE_FAILURE) {
+        const std::lock_guard lock(mutex_);
+        broken_ = true;
+    }
+}
+
+bool SoundOutput::Playing() const {
+    const std::lock_guard lock(mutex_);
+    return !ended_;
 }
 
 }  // namespace platform

@@ -1,68 +1,71 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
-#include <cstdint>
-#include <functional>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
-#include "platform/WaveDecoder.h"
+#include "platform/AudioOutput.h"
+#include "platform/WaveSource.h"
 
-typedef struct _GstElement GstElement;
-typedef struct _GstAppSrc GstAppSrc;
+typedef struct _GstMessage GstMessage;
 
 namespace platform {
 
-// Where sounds go: the desktop's audio output (which, where there is no sound
-// device, falls back by itself to a fake sink that keeps real time), or always
-// such a fake sink, which then counts as a device (tests, benchmarks).
+// Where sounds go: the route the audio output policy picks for each sound,
+// or always the silent fake sink, which then counts as a device (tests,
+// benchmarks).
 enum class SoundSink { Auto, Null };
 
-// One sound on its way out: a pipeline of its own (appsrc, audioconvert,
-// audioresample, sink) fed with decoded frames on the appsrc's streaming
-// thread. Created, waited on and destroyed on one thread; destroying it stops
-// the sound.
+// The sound service's output: one pipeline (appsrc, audioconvert,
+// audioresample, sink) kept from one sound to the next, so that a press
+// costs no new stream on the sound server. It is built again only when the
+// route or the sound's format changes or the sink failed. Used from one
+// thread; the end of a sound is noted on a streaming thread.
 class SoundOutput {
 public:
-    // Called once on a streaming thread when the sound has ended or failed.
-    // It must not block or change the pipeline's state.
-    using EndedHandler = std::function<void()>;
-
-    // Null when the pipeline cannot be built or started.
-    static std::unique_ptr<SoundOutput> Start(std::unique_ptr<WaveDecoder> decoder, bool loop,
-                                              SoundSink sink, EndedHandler onEnded = {});
-    ~SoundOutput() = default;
+    explicit SoundOutput(SoundSink sink);
+    ~SoundOutput();
     SoundOutput(const SoundOutput&) = delete;
     SoundOutput& operator=(const SoundOutput&) = delete;
 
-    // Blocks until the sound has played to its end, an error or the timeout;
-    // true only when it played to its end on a sound device.
+    // Stops the sound playing and starts 'decoder'; false when nothing could
+    // be started.
+    bool Start(std::unique_ptr<WaveDecoder> decoder, bool loop);
+    // Blocks until the sound started last has been played out, has failed,
+    // or the timeout; true only when it played to its end on a device.
     bool WaitForEnd(std::chrono::nanoseconds timeout);
-    bool Ended() const { return ended_; }
-    // False when the desktop's output fell back to its fake sink.
+    // Silences the sound playing, keeping the stream for the next.
+    void Stop();
+    bool Playing() const;
+    // False when the sound started last plays to no device.
     bool OnDevice() const { return onDevice_; }
 
 private:
-    SoundOutput(std::unique_ptr<WaveDecoder> decoder, bool loop, EndedHandler onEnded);
-    bool Build(SoundSink sink);
-    bool Play(SoundSink sink);
-    void Feed(GstAppSrc* source) noexcept;
-    void NoteEnd() noexcept;
-
-    // Brings the pipeline to a stop before releasing it.
     struct PipelineDeleter {
         void operator()(GstElement* pipeline) const;
     };
 
-    // Declared before the pipeline, so that they outlive its threads.
-    std::unique_ptr<WaveDecoder> decoder_;
-    const bool loop_;
-    EndedHandler onEnded_;
+    bool Fits(AudioRoute route, const WaveDecoder& decoder) const;
+    bool Build(AudioRoute route, const WaveDecoder& decoder);
+    bool Restart();
+    void Note(GstMessage* message);
+
+    const SoundSink sink_;
+    // Declared before the pipeline, so that it outlives its threads.
+    WaveSource source_;
     std::unique_ptr<GstElement, PipelineDeleter> pipeline_;
-    GstElement* sink_ = nullptr;   // held by the pipeline
-    std::int64_t framesSent_ = 0;  // streaming thread only
-    std::atomic<bool> ended_ = false;
+    AudioRoute route_ = AudioRoute::Silent;
+    int rate_ = 0;
+    int channels_ = 0;
     bool onDevice_ = false;
+
+    // The state of the sound started last, as the bus tells it.
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    bool ended_ = true;
+    bool failed_ = false;
+    bool broken_ = false;  // the sink failed: build anew for the next sound
 };
 
 }  // namespace platform

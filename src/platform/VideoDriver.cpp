@@ -2,7 +2,6 @@
 
 #include <gst/video/video.h>
 
-#include "platform/AudioOutput.h"
 
 namespace platform {
 
@@ -63,8 +62,11 @@ GstElement* VideoDriver::Build(const QByteArray& path, const QString& shownName,
     g_object_get(playbin, "flags", &flags, nullptr);
     g_object_set(playbin, "uri", uri.get(), "video-sink", sink, "flags",
                  flags & ~(kPlayFlagText | kPlayFlagSoftVolume), nullptr);
-    if (GstElement* audio = MakeAudioOutput()) g_object_set(playbin, "audio-sink", audio, nullptr);
     return playbin;
+}
+
+void VideoDriver::PutAudioOutput(GstElement* sink) {
+    g_object_set(Pipeline(), "audio-sink", sink, nullptr);
 }
 
 MciFailure VideoDriver::Inspect(const QString& shownName) {

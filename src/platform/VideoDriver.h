@@ -32,6 +32,7 @@ class VideoDriver : public MediaPipeline {
                       MciFailure& failure) override;
     MciFailure Inspect(const QString& shownName) override;
     void Starting() override;
+    void PutAudioOutput(GstElement* sink) override;
 
   private:
     GstElement* MakeVideoSink();

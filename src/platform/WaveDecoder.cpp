@@ -7,6 +7,7 @@
 
 #include <QLoggingCategory>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace platform {
@@ -57,34 +58,42 @@ namespace {
 
 // Opens without blocking on a pipe or device and refuses anything that is not
 // a regular file, so that a folder or a FIFO named as a sound cannot hang us.
-int OpenRegularFile(const QByteArray& nativePath) {
+int OpenRegularFile(const QByteArray& nativePath, QString& whyNot) {
     const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
+    if (fd < 0) {
+        whyNot = QString::fromLocal8Bit(std::strerror(errno));
+        return -1;
+    }
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        whyNot = QStringLiteral("not a file");
         ::close(fd);
         return -1;
     }
     return fd;
 }
 
+std::unique_ptr<WaveDecoder> Refused(QString* whyNot, const QString& reason) {
+    qCDebug(lcWaveDecoder) << "not a playable sound:" << reason;
+    if (whyNot) *whyNot = reason;
+    return nullptr;
+}
+
 }  // namespace
 
-std::unique_ptr<WaveDecoder> WaveDecoder::OpenFile(const QByteArray& nativePath, Accept accept) {
-    const int fd = OpenRegularFile(nativePath);
-    if (fd < 0) {
-        qCDebug(lcWaveDecoder) << "cannot open" << nativePath;
-        return nullptr;
-    }
+std::unique_ptr<WaveDecoder> WaveDecoder::OpenFile(const QByteArray& nativePath, Accept accept,
+                                                   QString* whyNot) {
+    QString reason;
+    const int fd = OpenRegularFile(nativePath, reason);
+    if (fd < 0) return Refused(whyNot, reason);
     std::unique_ptr<WaveDecoder> decoder(new WaveDecoder);
     decoder->fd_ = fd;
     SF_INFO info{};
     decoder->file_ = sf_open_fd(fd, SFM_READ, &info, SF_FALSE);
-    if (!decoder->file_) {
-        qCDebug(lcWaveDecoder) << nativePath << sf_strerror(nullptr);
-        return nullptr;
-    }
-    return decoder->Accepts(info, accept) ? std::move(decoder) : nullptr;
+    if (!decoder->file_) return Refused(whyNot, QString::fromUtf8(sf_strerror(nullptr)));
+    reason = decoder->Refusal(info, accept);
+    if (!reason.isEmpty()) return Refused(whyNot, reason);
+    return decoder;
 }
 
 std::unique_ptr<WaveDecoder> WaveDecoder::OpenBytes(QByteArray bytes, Accept accept) {
@@ -95,14 +104,13 @@ std::unique_ptr<WaveDecoder> WaveDecoder::OpenBytes(QByteArray bytes, Accept acc
     decoder->memory_->bytes = std::move(bytes);
     SF_INFO info{};
     decoder->file_ = sf_open_virtual(&io, SFM_READ, &info, decoder->memory_.get());
-    if (!decoder->file_) {
-        qCDebug(lcWaveDecoder) << "sound in memory:" << sf_strerror(nullptr);
-        return nullptr;
-    }
-    return decoder->Accepts(info, accept) ? std::move(decoder) : nullptr;
+    if (!decoder->file_) return Refused(nullptr, QString::fromUtf8(sf_strerror(nullptr)));
+    const QString reason = decoder->Refusal(info, accept);
+    if (!reason.isEmpty()) return Refused(nullptr, reason);
+    return decoder;
 }
 
-bool WaveDecoder::Accepts(const SF_INFO& info, Accept accept) {
+QString WaveDecoder::Refusal(const SF_INFO& info, Accept accept) {
     sampleRate_ = info.samplerate;
     channels_ = info.channels;
     format_ = info.format;
@@ -110,13 +118,11 @@ bool WaveDecoder::Accepts(const SF_INFO& info, Accept accept) {
     const int container = format_ & SF_FORMAT_TYPEMASK;
     const bool wave =
         container == SF_FORMAT_WAV || container == SF_FORMAT_WAVEX || container == SF_FORMAT_RF64;
-    const bool playable =
-        frames_ > 0 && sampleRate_ > 0 && channels_ > 0 && channels_ <= kMaxChannels;
-    if (!playable || (accept == Accept::WaveOnly && !wave)) {
-        qCDebug(lcWaveDecoder) << "not a playable sound, format" << Qt::hex << format_;
-        return false;
-    }
-    return true;
+    if (accept == Accept::WaveOnly && !wave) return QStringLiteral("not a wave file");
+    if (frames_ <= 0 || sampleRate_ <= 0 || channels_ <= 0) return QStringLiteral("no sound in it");
+    if (channels_ > kMaxChannels)
+        return QStringLiteral("%1 channels, more than the sound output takes").arg(channels_);
+    return {};
 }
 
 std::chrono::nanoseconds WaveDecoder::Duration() const {
@@ -130,8 +136,8 @@ std::int64_t WaveDecoder::Read(float* out, std::int64_t count) {
     return read > 0 ? read : 0;
 }
 
-bool WaveDecoder::Rewind() {
-    return sf_seek(file_, 0, SEEK_SET) == 0;
+bool WaveDecoder::SeekTo(std::int64_t frame) {
+    return sf_seek(file_, frame, SEEK_SET) == frame;
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -25,8 +26,11 @@ public:
     static constexpr int kMaxChannels = 63;
 
     // Null when the file cannot be opened, is not a regular file (a folder,
-    // a pipe), or holds no playable sound.
-    static std::unique_ptr<WaveDecoder> OpenFile(const QByteArray& nativePath, Accept accept);
+    // a pipe, a device), or holds no playable sound; 'whyNot' then says
+    // which. The file is opened by descriptor, so any path the system takes
+    // works, however long.
+    static std::unique_ptr<WaveDecoder> OpenFile(const QByteArray& nativePath, Accept accept,
+                                                 QString* whyNot = nullptr);
     // The same for a complete file image held in memory.
     static std::unique_ptr<WaveDecoder> OpenBytes(QByteArray bytes, Accept accept);
 
@@ -42,14 +46,15 @@ public:
     // Reads up to 'count' frames into 'out' (count * Channels() floats) and
     // returns how many it read; 0 at the end or on a decoding error.
     std::int64_t Read(float* out, std::int64_t count);
-    // Back to the first frame; false when the source cannot seek.
-    bool Rewind();
+    // To 'frame' (0 is the first); false when the source cannot seek.
+    bool SeekTo(std::int64_t frame);
 
 private:
     struct Memory;
     WaveDecoder();
-    // Takes the stream's properties; false when it holds nothing we play.
-    bool Accepts(const SF_INFO& info, Accept accept);
+    // Takes the stream's properties; empty when it holds a sound we play,
+    // else why not.
+    QString Refusal(const SF_INFO& info, Accept accept);
 
     std::unique_ptr<Memory> memory_;
     int fd_ = -1;  // ours, not libsndfile's, so that it is closed exactly once

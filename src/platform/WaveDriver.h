@@ -1,15 +1,13 @@
 #pragma once
 
-#include <gst/app/gstappsrc.h>
-#include <sndfile.h>
-
 #include "platform/MediaPipeline.h"
+#include "platform/WaveSource.h"
 
 namespace platform {
 
-// The wave audio device: libsndfile decodes the file (PCM of every width,
-// float, mu-law, A-law, IMA and MS ADPCM) and feeds float samples through an
-// appsrc into the default audio output.
+// The wave audio device: the sound service's decoder and source (libsndfile,
+// every wave encoding it reads, opened by descriptor) feed the audio output
+// through audioconvert and audioresample.
 class WaveDriver : public MediaPipeline {
   public:
     WaveDriver() = default;
@@ -21,23 +19,14 @@ class WaveDriver : public MediaPipeline {
     GstElement* Build(const QByteArray& path, const QString& shownName,
                       MciFailure& failure) override;
     MciFailure Inspect(const QString&) override { return {}; }
-    gint64 QueryDuration() override;
+    gint64 QueryDuration() override { return duration_; }
+    void PutAudioOutput(GstElement* sink) override;
 
   private:
-    struct SndfileClose {
-        void operator()(SNDFILE* file) const { sf_close(file); }
-    };
-
-    static void OnNeedData(GstAppSrc* source, guint length, gpointer self);
-    static gboolean OnSeekData(GstAppSrc* source, guint64 offset, gpointer self);
-    void Feed(GstAppSrc* source);
-    void SeekTo(guint64 time);
-    GstElement* MakePipeline();
-
-    std::mutex fileMutex_;  // the streaming thread reads, a seeking thread seeks
-    std::unique_ptr<SNDFILE, SndfileClose> file_;
-    SF_INFO info_{};
-    sf_count_t nextFrame_ = 0;
+    WaveSource source_;
+    GstElement* last_ = nullptr;    // the resampler; held by the pipeline
+    GstElement* output_ = nullptr;  // held by the pipeline
+    gint64 duration_ = 0;
 };
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <array>
 #include <vector>
 
@@ -108,6 +109,27 @@ TEST(LinuxMci, WaveWithMoreChannelsThanTheOutputTakesIsRefused) {
     }
     EXPECT_EQ(error, MCIERR_INVALID_FILE);
     QFile::remove(path);
+}
+
+// Paths up to the system's limit play, not only those libsndfile opens by name.
+TEST(LinuxMci, WaveAtADeepPathPlays) {
+    QTemporaryDir root;
+    QString path = root.path();
+    constexpr int kLength = 4059;
+    const QString folder(200, QLatin1Char('d'));
+    while (path.size() + 1 + folder.size() + 1 + 16 < kLength) path += QLatin1Char('/') + folder;
+    ASSERT_TRUE(QDir().mkpath(path));
+    path += QLatin1Char('/');
+    path += QString(kLength - path.size() - 4, QLatin1Char('w')) + QStringLiteral(".wav");
+    ASSERT_EQ(QFile::encodeName(path).size(), kLength);
+    ASSERT_TRUE(QFile::copy(testmedia::Wav(SF_FORMAT_PCM_16, 0.05), path));
+
+    LinuxMci mci;
+    const MCIDEVICEID wave = OpenFile(mci, path);
+    MCI_PLAY_PARMS play;
+    EXPECT_EQ(mci.SendCommand(wave, MCI_PLAY, MCI_WAIT, &play), 0u);
+    MCI_GENERIC_PARMS close;
+    mci.SendCommand(wave, MCI_CLOSE, MCI_WAIT, &close);
 }
 
 }  // namespace

@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+#include <cmath>
+#include <cstdlib>
+
+#include "media/MPlayer.h"
+#include "media/Volumes.h"
+#include "platform/AudioDevices.h"
+#include "platform/LinuxAudioDevices.h"
+#include "platform/LinuxSound.h"
+#include "support/TestMedia.h"
+#include "toolkit/TrackBar.h"
+
+using namespace platform;
+using namespace std::chrono_literals;
+
+// The sound service, the media device and the volume control on a real sound
+// server with a null sink as the default, which tests/sound/sound-server.sh
+// starts around this program (and stops, started and restarted here).
+namespace {
+
+constexpr int kRate = 48000;
+
+QByteArray Env(const char* name) {
+    return qgetenv(name);
+}
+
+void Server(const char* command) {
+    const QByteArray line = Env("BRELMO_SOUND_SERVER") + ' ' + command;
+    ASSERT_EQ(std::system(line.constData()), 0) << line.constData();
+}
+
+// What reaches the null sink, read from its monitor as 16-bit mono.
+class SinkRecorder {
+public:
+    SinkRecorder() {
+        parec_.start(QStringLiteral("parec"),
+                     {QStringLiteral("-d"), QString::fromUtf8(Env("BRELMO_TEST_SINK") + ".monitor"),
+                      QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+                      QStringLiteral("--rate=%1").arg(kRate), QStringLiteral("--raw"),
+                      QStringLiteral("--latency-msec=5")});
+        parec_.waitForStarted();
+        // The monitor's first bytes arrive some 20 ms after the start.
+        WaitForBytes();
+    }
+    ~SinkRecorder() { Stop(); }
+
+    // Milliseconds recorded louder than a whisper, in all.
+    double LoudMs() {
+        Stop();
+        const QByteArray bytes = parec_.readAllStandardOutput();
+        const auto* samples = reinterpret_cast<const qint16*>(bytes.constData());
+        qsizetype loud = 0;
+        for (qsizetype i = 0; i < bytes.size() / 2; ++i) loud += std::abs(samples[i]) > 300;
+        return 1000.0 * static_cast<double>(loud) / kRate;
+    }
+
+private:
+    void WaitForBytes() {
+        QElapsedTimer clock;
+        clock.start();
+        while (parec_.bytesAvailable() == 0 && clock.elapsed() < 2000) parec_.waitForReadyRead(50);
+    }
+    void Stop() {
+        if (parec_.state() == QProcess::NotRunning) return;
+        QThread::msleep(150);  // what the server still holds
+        parec_.terminate();
+        parec_.waitForFinished(2000);
+    }
+
+    QProcess parec_;
+};
+
+// A sine tone loud enough that every half-period counts as loud for most of it.
+QString LoudTone(double seconds) {
+    return testmedia::Wav(SF_FORMAT_PCM_16, seconds);
+}
+
+class SoundServerTest : public testing::Test {
+public:
+    SoundServerTest() {
+        display.SetBounds(0, 0, 160, 120);
+        display.show();
+        mp.SetDisplay(&display);
+        mp.SetAutoRewind(false);
+        mp.OnNotify = [this](TObject*) {
+            notices.push_back(mp.NotifyValue());
+            noticeAt = clock.elapsed();
+        };
+    }
+
+    void Play(const QString& path) {
+        mp.SetFileName(path);
+        mp.Open();
+        clock.start();
+        mp.Play();
+    }
+
+    void RunEventsUntil(qint64 ms, std::size_t noticeCount = 1) {
+        while (clock.elapsed() < ms && notices.size() < noticeCount) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(2);
+        }
+    }
+
+    std::uint32_t Position() {
+        MCI_STATUS_PARMS params{nullptr, 0, MCI_STATUS_POSITION};
+        Mci().SendCommand(mp.DeviceID(), MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &params);
+        return params.dwReturn;
+    }
+
+    TCustomControl display{nullptr};
+    TMediaPlayer mp{nullptr};
+    QElapsedTimer clock;
+    std::vector<TMPNotifyValues> notices;
+    qint64 noticeAt = -1;
+};
+
+// What a case plays and how much of it must be heard on the sink.
+struct Heard {
+    const char* name;
+    void (*play)(SoundServerTest&);
+    double loudMs;
+};
+
+class ReachesTheSinkTest : public SoundServerTest, public testing::WithParamInterface<Heard> {};
+
+TEST_P(ReachesTheSinkTest, IsHeardOnTheSink) {
+    SinkRecorder recorder;
+    GetParam().play(*this);
+    EXPECT_GE(recorder.LoudMs(), GetParam().loudMs);
+}
+
+void PressClick(int presses) {
+    LinuxSound sound;
+    const QByteArray click =
+        QFile::encodeName(QCoreApplication::applicationDirPath()) + "/../data/dclick.wav";
+    for (int press = 0; press < presses; ++press)
+        EXPECT_TRUE(sound.PlaySound(click.constData(), SND_FILENAME | SND_NODEFAULT));
+}
+
+void PlayClick(SoundServerTest&) {
+    PressClick(1);
+}
+
+// The stream kept between presses plays every one of them.
+void PlayFiveClicks(SoundServerTest&) {
+    PressClick(5);
+}
+
+void PlayWaveFile(SoundServerTest& test) {
+    test.Play(LoudTone(0.5));
+    test.RunEventsUntil(1500);
+}
+
+void PlayAviSound(SoundServerTest& test) {
+    test.Play(testmedia::AudioVideoAvi(25));
+    test.RunEventsUntil(2000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, ReachesTheSinkTest,
+                         testing::Values(Heard{"Click", &PlayClick, 15},
+                                         Heard{"FiveClicks", &PlayFiveClicks, 75},
+                                         Heard{"WaveFile", &PlayWaveFile, 300},
+                                         Heard{"AviSound", &PlayAviSound, 600}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A clip keeps going when the server dies under it: its position advances
+// and its end is told on time, with no failure.
+TEST_F(SoundServerTest, ServerKilledMidPlayLeavesTheClipGoing) {
+    Play(testmedia::AudioVideoAvi(75));  // 3 s
+    RunEventsUntil(1000);
+    Server("stop");
+    RunEventsUntil(1500);
+    const std::uint32_t afterKill = Position();
+    RunEventsUntil(2000);
+    EXPECT_GE(Position(), afterKill + 300);
+    RunEventsUntil(5000);
+    Server("start");
+    ASSERT_EQ(notices, std::vector<TMPNotifyValues>{nrSuccessful});
+    EXPECT_NEAR(static_cast<double>(noticeAt), 3000.0, 500.0);
+}
+
+// With the server down a clip opens and plays to its end, silently; the
+// next open after the server is back is heard.
+TEST_F(SoundServerTest, ServerDownPlaysSilentlyAndBackIsHeard) {
+    Server("stop");
+    Play(LoudTone(0.5));
+    RunEventsUntil(2000);
+    ASSERT_EQ(notices, std::vector<TMPNotifyValues>{nrSuccessful});
+    EXPECT_NEAR(static_cast<double>(noticeAt), 500.0, 300.0);
+    Server("start");
+    SinkRecorder recorder;
+    notices.clear();
+    Play(LoudTone(0.5));
+    RunEventsUntil(2000);
+    EXPECT_GE(recorder.LoudMs(), 300);
+}
+
+// The click with the server down still returns after its length, and is
+// heard again once the server is back.
+TEST_F(SoundServerTest, ClickFollowsTheServerDownAndBack) {
+    LinuxSound sound;
+    const QByteArray tone = QFile::encodeName(LoudTone(0.2));
+    Server("stop");
+    QElapsedTimer wall;
+    wall.start();
+    EXPECT_FALSE(sound.PlaySound(tone.constData(), SND_FILENAME | SND_NODEFAULT));
+    EXPECT_GE(wall.elapsed(), 190);
+    Server("start");
+    SinkRecorder recorder;
+    EXPECT_TRUE(sound.PlaySound(tone.constData(), SND_FILENAME | SND_NODEFAULT));
+    EXPECT_GE(recorder.LoudMs(), 120);
+}
+
+std::string PactlVolume() {
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"),
+                {QStringLiteral("get-sink-volume"), QStringLiteral("@DEFAULT_SINK@")});
+    pactl.waitForFinished(2000);
+    return pactl.readAllStandardOutput().toStdString();
+}
+
+void SetPactlVolume(const char* volume) {
+    const std::string line = std::string("pactl set-sink-volume @DEFAULT_SINK@ ") + volume;
+    ASSERT_EQ(std::system(line.c_str()), 0);
+}
+
+// The volume slider on the server's Master: an outside change shows, a move
+// sets both channels, and both still hold after the server restarted.
+TEST_F(SoundServerTest, VolumeRoundTripOnTheServersMaster) {
+    SetAudioDevices(std::make_unique<LinuxAudioDevices>());
+    TTrackBar slider(nullptr);
+    slider.SetOrientation(trVertical);
+    TVolumeControl volume(nullptr);
+    volume.SetInterval(0);
+    volume.SetWaveTrackBar(&slider);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "first server" : "restarted server");
+        SetPactlVolume("30%");
+        volume.SyncTrackBars(nullptr);
+        EXPECT_EQ(slider.Position(), 179);
+        slider.SetPosition(0);
+        volume.TrackBarChange(&slider);
+        // Read afresh, with no memory of the word written.
+        std::uint32_t word = 0;
+        LinuxAudioDevices().GetVolume(OutputClass::WaveOut, 0, word);
+        EXPECT_EQ(word, 0xFF00FF00u) << PactlVolume();
+        Server("restart");
+    }
+    SetAudioDevices(nullptr);
+}
+
+}  // namespace
