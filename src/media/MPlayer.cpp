@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "toolkit/Application.h"
+
 using namespace platform;
 
 namespace {
@@ -223,7 +225,7 @@ void TMediaPlayer::Notification(TComponent* AComponent, TOperation Operation) {
 
 bool TMediaPlayer::event(QEvent* event) {
     if (event->type() != MciNotifyEvent::EventType()) return TCustomControl::event(event);
-    MMNotify(static_cast<MciNotifyEvent*>(event)->Result);
+    Guarded([&] { MMNotify(static_cast<MciNotifyEvent*>(event)->Result); });
     return true;
 }
 

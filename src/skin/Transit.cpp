@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "platform/Sound.h"
+#include "toolkit/Application.h"
 #include "toolkit/Timer.h"
 
 namespace {
@@ -224,7 +225,7 @@ void TTransitionEffect::FitSurface() {
 }
 
 void TTransitionEffect::paintEvent(QPaintEvent* event) {
-    ServePendingRepaint();
+    Guarded([this] { ServePendingRepaint(); });
     QPainter painter(this);
     painter.drawImage(event->rect(), surface_, event->rect());
 }

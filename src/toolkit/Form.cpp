@@ -46,7 +46,9 @@ bool TForm::event(QEvent* event) {
     const bool handled = TWinControl::event(event);
     if (event->type() == QEvent::WindowActivate && !activated_) {
         activated_ = true;
-        if (OnActivate) OnActivate(this);
+        Guarded([this] {
+            if (OnActivate) OnActivate(this);
+        });
     }
     return handled;
 }
