@@ -2,6 +2,7 @@
 // resolved once and for all (a second trip changes nothing, and no ".", ".."
 // or empty part is left); every name matches "*", "*.*" and itself.
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
 
 #include "FuzzCheck.h"
