@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const platform::MciFailure failure = platform::CheckMediaFile(path, shown, true);
     close(fd);
 
-    const bool isRiffAvi = size >= 12 && QByteArray(reinterpret_cast<const char*>(data), 12)
-                                             .startsWith("RIFF") &&
+    const bool isRiffAvi = size >= 12 &&
+                           QByteArray(reinterpret_cast<const char*>(data), 12).startsWith("RIFF") &&
                            QByteArray(reinterpret_cast<const char*>(data) + 8, 4) == "AVI ";
     if (!isRiffAvi) FUZZ_CHECK(failure);
     if (failure) {

@@ -14,7 +14,12 @@ namespace {
 platform::LinuxFileSystem& Drives() {
     static platform::LinuxFileSystem fileSystem(
         {{'c', "/", platform::DRIVE_FIXED, {}, QStringLiteral("ext4"), {}},
-         {'e', "/media/stick", platform::DRIVE_REMOVABLE, QStringLiteral("STICK"), QStringLiteral("vfat"), {}}},
+         {'e',
+          "/media/stick",
+          platform::DRIVE_REMOVABLE,
+          QStringLiteral("STICK"),
+          QStringLiteral("vfat"),
+          {}}},
         "/usr/share/brelmo");
     return fileSystem;
 }

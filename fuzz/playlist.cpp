@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QList<QByteArray> first = LoadOrEmpty(file, &loaded);
     if (!loaded || first.isEmpty()) return 0;
     FUZZ_CHECK(first.size() <= TPlaylistFile::kMaxEntries);
-    for (const QByteArray& entry : first) FUZZ_CHECK(!entry.contains('\n') && !entry.contains('\r'));
+    for (const QByteArray& entry : first)
+        FUZZ_CHECK(!entry.contains('\n') && !entry.contains('\r'));
     file.Save(first);
     const QList<QByteArray> second = LoadOrEmpty(file, &loaded);
     FUZZ_CHECK(loaded && second == first);

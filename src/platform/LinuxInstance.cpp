@@ -188,13 +188,15 @@ LinuxInstance::~LinuxInstance() {
 HANDLE LinuxInstance::CreateMutex(const QString& name) {
     lastError_ = ERROR_ACCESS_DENIED;
     Mutex mutex;
-    const QByteArray file = folder_.isEmpty() ? QByteArray() : folder_ + "/mutex-" + EncodeName(name);
+    const QByteArray file =
+        folder_.isEmpty() ? QByteArray() : folder_ + "/mutex-" + EncodeName(name);
     if (!file.isEmpty()) mutex.file = OpenNoFollow(file, O_RDWR | O_CREAT);
     if (!file.isEmpty() && mutex.file < 0) SayUsingPrivateLock(file, RefusalReason(errno));
     int claim = 0;
     const auto tryClaim = [&] {
-        const int fileClaim =
-            mutex.file < 0 ? EBADF : Flock(mutex.file, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+        const int fileClaim = mutex.file < 0                              ? EBADF
+                              : Flock(mutex.file, LOCK_EX | LOCK_NB) == 0 ? 0
+                                                                          : errno;
         const int lockClaim = ClaimPrivateLock(mutex, name);
         if (fileClaim == EWOULDBLOCK || lockClaim == EWOULDBLOCK)
             claim = EWOULDBLOCK;

@@ -113,12 +113,13 @@ MciFailure CheckVideoFormat(const VideoFormat& format, off_t fileSize, const QSt
                        shownName);
     if (!format.IsRaw()) return {};
     if (format.height < 0)
-        return {MCIERR_INVALID_FILE,
-                QStringLiteral("Raw RGB video stored top-down is not supported: %1").arg(shownName)};
+        return {
+            MCIERR_INVALID_FILE,
+            QStringLiteral("Raw RGB video stored top-down is not supported: %1").arg(shownName)};
     if (format.RawFrameBytes() > fileSize)
-        return Invalid(QStringLiteral("a raw %1 frame needs more bytes than the whole file holds")
-                           .arg(size),
-                       shownName);
+        return Invalid(
+            QStringLiteral("a raw %1 frame needs more bytes than the whole file holds").arg(size),
+            shownName);
     return {};
 }
 

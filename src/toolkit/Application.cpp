@@ -16,8 +16,7 @@ bool TQtHost::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        qCCritical(lcApplication) << "an error unwound through Qt's event delivery to"
-                                  << receiver;
+        qCCritical(lcApplication) << "an error unwound through Qt's event delivery to" << receiver;
         HandleUncaughtException();
     }
     return true;

@@ -97,7 +97,9 @@ TEST_F(InstanceTest, AKilledHolderLeavesNothingBehindThatStopsTheNextClaim) {
 }
 
 // The private lock is machine-wide: names unique to the run keep parallel runs apart.
-QString UniqueName() { return QUuid::createUuid().toString(); }
+QString UniqueName() {
+    return QUuid::createUuid().toString();
+}
 
 TEST_F(InstanceTest, WithoutAFolderThePrivateLockStillGuards) {
     LinuxInstance first{QByteArray()}, second{QByteArray()};

@@ -33,16 +33,16 @@ TEST_P(FrameSizeTest, IsCheckedBeforeAnyDecoderTriesIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, FrameSizeTest,
-    testing::Values(
-        FrameCase{"RealRawFrame", true, 160, 120, ""},
-        FrameCase{"RealMjpegFrame", false, 160, 120, ""},
-        FrameCase{"HugeRawFrame", true, 60000, 60000,
-                  "a 60000\u00d760000 frame is larger than 16384\u00d716384 pixels"},
-        FrameCase{"HugeMjpegFrame", false, 60000, 60000,
-                  "a 60000\u00d760000 frame is larger than 16384\u00d716384 pixels"},
-        FrameCase{"RawFrameLargerThanTheFile", true, 2000, 2000,
-                  "a raw 2000\u00d72000 frame needs more bytes than the whole file holds"},
-        FrameCase{"NoPicture", false, 0, 120, "a 0\u00d7120 frame has no picture"}),
+    testing::Values(FrameCase{"RealRawFrame", true, 160, 120, ""},
+                    FrameCase{"RealMjpegFrame", false, 160, 120, ""},
+                    FrameCase{"HugeRawFrame", true, 60000, 60000,
+                              "a 60000\u00d760000 frame is larger than 16384\u00d716384 pixels"},
+                    FrameCase{"HugeMjpegFrame", false, 60000, 60000,
+                              "a 60000\u00d760000 frame is larger than 16384\u00d716384 pixels"},
+                    FrameCase{
+                        "RawFrameLargerThanTheFile", true, 2000, 2000,
+                        "a raw 2000\u00d72000 frame needs more bytes than the whole file holds"},
+                    FrameCase{"NoPicture", false, 0, 120, "a 0\u00d7120 frame has no picture"}),
     [](const testing::TestParamInfo<FrameCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -96,27 +96,32 @@ TCustomControl* ControlOn(TestHost& host) {
 }
 
 const FailingHandler kFailingHandlers[] = {
-    {"Click", [](TestHost& host) {
+    {"Click",
+     [](TestHost& host) {
          ControlOn(host)->OnClick = [](TObject*) { throw Exception(QStringLiteral("boom")); };
          ClickAt(&host, {20, 20});
      }},
-    {"MouseDown", [](TestHost& host) {
+    {"MouseDown",
+     [](TestHost& host) {
          ControlOn(host)->OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) {
              throw Exception(QStringLiteral("boom"));
          };
          ClickAt(&host, {20, 20});
      }},
-    {"MouseMove", [](TestHost& host) {
+    {"MouseMove",
+     [](TestHost& host) {
          ControlOn(host)->OnMouseMove = [](TObject*, TShiftState, int, int) {
              throw Exception(QStringLiteral("boom"));
          };
          MoveTo(&host, {20, 20});
      }},
-    {"Paint", [](TestHost& host) {
+    {"Paint",
+     [](TestHost& host) {
          (new PaintsBadly(&host))->SetBounds(10, 10, 50, 50);
          host.repaint();
      }},
-    {"TimerTick", [](TestHost& host) {
+    {"TimerTick",
+     [](TestHost& host) {
          auto* timer = new TTimer(&host);
          timer->SetInterval(1);
          timer->OnTimer = [timer](TObject*) {
@@ -133,8 +138,8 @@ class HandlerErrorTest : public testing::TestWithParam<FailingHandler> {};
 TEST_P(HandlerErrorTest, ReachesTheBoxWithoutUnwindingThroughQt) {
     static QStringList logged;
     logged.clear();
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString&) {
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString&) {
             if (type == QtCriticalMsg && context.category == QLatin1String("brelmo.application"))
                 logged << QStringLiteral("unwound");
         });
