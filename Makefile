@@ -5,7 +5,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 ASAN_CXX ?= $(shell command -v clang++-14 || command -v clang++ || command -v c++)
 SANITIZER_ENV = \
-	ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
+	ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0:check_initialization_order=1:strict_init_order=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0
 

@@ -113,6 +113,7 @@ const FailingHandler kFailingHandlers[] = {
          ControlOn(host)->OnMouseMove = [](TObject*, TShiftState, int, int) {
              throw Exception(QStringLiteral("boom"));
          };
+         MoveTo(&host, {5, 5});  // from outside, wherever an earlier case left the cursor
          MoveTo(&host, {20, 20});
      }},
     {"Paint",
