@@ -1,7 +1,15 @@
 # The two set-up commands of the README: `make run` and `make test`.
 BUILD ?= build
+# The sanitizer tree: the same tests on an AddressSanitizer and
+# UndefinedBehaviorSanitizer build, plus the fuzz targets when clang is there.
+ASAN_BUILD ?= build-asan
+ASAN_CXX ?= $(shell command -v clang++-14 || command -v clang++ || command -v c++)
+SANITIZER_ENV = \
+	ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0:check_initialization_order=1:strict_init_order=1 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0
 
-.PHONY: run test deps configure build
+.PHONY: run test deps configure build asan-configure asan-build
 
 deps:
 	scripts/install-deps
@@ -12,8 +20,16 @@ configure: deps
 build: configure
 	cmake --build $(BUILD)
 
+asan-configure: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DBRELMO_SANITIZE=ON -DCMAKE_CXX_COMPILER=$(ASAN_CXX)
+
+# Build steps run programs of the tree (the skin painter), so they need the options too.
+asan-build: asan-configure
+	$(SANITIZER_ENV) cmake --build $(ASAN_BUILD)
+
 run: build
 	scripts/run-player $(BUILD)
 
-test: build
+test: build asan-build
 	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j2
+	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure --no-tests=error -j2

@@ -279,7 +279,7 @@ void TForm1::FormActivate(TObject*) {
     if (!savedPlaylistChecked_) {
         savedPlaylistChecked_ = true;
         // After the reveal has started: the saved playlist, as the help text promises.
-        QTimer::singleShot(0, this, [this] { LoadSavedPlaylist(true); });
+        QTimer::singleShot(0, this, [this] { Guarded([this] { LoadSavedPlaylist(true); }); });
     }
 }
 

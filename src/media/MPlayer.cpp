@@ -3,6 +3,7 @@
 #include <array>
 
 #include "toolkit/HourGlass.h"
+#include "toolkit/Application.h"
 
 using namespace platform;
 
@@ -239,7 +240,7 @@ void TMediaPlayer::Notification(TComponent* AComponent, TOperation Operation) {
 
 bool TMediaPlayer::event(QEvent* event) {
     if (event->type() != MciNotifyEvent::EventType()) return TCustomControl::event(event);
-    MMNotify(static_cast<MciNotifyEvent*>(event)->Result);
+    Guarded([&] { MMNotify(static_cast<MciNotifyEvent*>(event)->Result); });
     return true;
 }
 

@@ -42,8 +42,11 @@ std::optional<Mount> ParseLine(const QByteArray& line) {
     const QList<QByteArray> fields = line.split(' ');
     const qsizetype dash = fields.indexOf("-");
     if (fields.size() < 7 || dash < 6 || dash + 2 >= fields.size()) return std::nullopt;
-    return Mount{fields[2], UnescapeOctal(fields[4]), fields[dash + 1],
-                 UnescapeOctal(fields[dash + 2])};
+    Mount mount{fields[2], UnescapeOctal(fields[4]), fields[dash + 1],
+                UnescapeOctal(fields[dash + 2])};
+    // A mount point that is no absolute path could not be opened as a drive's root.
+    if (!mount.mountPoint.startsWith('/') || mount.mountPoint.contains('\0')) return std::nullopt;
+    return mount;
 }
 
 bool Under(const QByteArray& path, const char* folder) {

@@ -74,16 +74,17 @@ bool IsCaseInsensitiveType(const QString& type) {
 }
 
 // '*' and '?' matching; 'fold' brings a name's character to the mask's case.
+// The mask's '*' is tested first: in a name, '*' is a character like any other.
 template <class Char, class Fold>
 bool WildMatch(const Char* name, qsizetype nameLength, const Char* mask, qsizetype maskLength,
                Fold fold) {
     qsizetype n = 0, m = 0, star = -1, mark = 0;
     while (n < nameLength) {
-        if (m < maskLength && (mask[m] == Char('?') || mask[m] == fold(name[n]))) {
-            ++n, ++m;
-        } else if (m < maskLength && mask[m] == Char('*')) {
+        if (m < maskLength && mask[m] == Char('*')) {
             star = m++;
             mark = n;
+        } else if (m < maskLength && (mask[m] == Char('?') || mask[m] == fold(name[n]))) {
+            ++n, ++m;
         } else if (star >= 0) {
             m = star + 1;
             n = ++mark;

@@ -4,7 +4,9 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -19,6 +21,7 @@
 #include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QSocketNotifier>
 #include <QWidget>
 #include <cerrno>
 #include <cstring>
@@ -65,13 +68,45 @@ QString RefusalReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-void SayRunningUnguarded(const QByteArray& folder, const QString& reason) {
+void SayUsingPrivateLock(const QByteArray& path, const QString& reason) {
     static bool said = false;
     if (said) return;
     said = true;
     qCWarning(lcInstance).noquote()
-        << "not using" << QFile::decodeName(folder)
-        << "for the single-instance guard (" + reason + "); running without it";
+        << "not using" << QFile::decodeName(path)
+        << "for the single-instance guard (" + reason + "); using a private lock instead";
+}
+
+// The private lock of a name: a listening socket in the abstract namespace,
+// which no file can stand in for and which the kernel frees when its holder
+// dies. Anyone may bind a name there, so a name that is taken counts as held
+// by another copy only when the holder runs as this user.
+QByteArray PrivateLockAddress(const QByteArray& folder, const QString& name) {
+    const QByteArray key = folder + '\n' + name.toUtf8();
+    return "brelmo-lock/" + QByteArray::number(::geteuid()) + '/' +
+           QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex();
+}
+
+sockaddr_un AbstractAddress(const QByteArray& address, socklen_t* length) {
+    sockaddr_un socketAddress{};
+    socketAddress.sun_family = AF_UNIX;
+    std::memcpy(socketAddress.sun_path + 1, address.constData(), address.size());
+    *length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
+    return socketAddress;
+}
+
+// The uid of whoever listens on the address, or nothing when no one answers.
+std::optional<uid_t> HolderUid(const sockaddr_un& address, socklen_t length) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return std::nullopt;
+    std::optional<uid_t> uid;
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
+        ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0)
+        uid = credentials.uid;
+    ::close(fd);
+    return uid;
 }
 
 // What a launcher gave this copy to hand the focus on with: on Wayland a
@@ -151,13 +186,13 @@ QByteArray PrivateRuntimeFolder(QString* refusal) {
 LinuxInstance::LinuxInstance() {
     QString refusal;
     folder_ = PrivateRuntimeFolder(&refusal);
-    if (folder_.isEmpty()) SayRunningUnguarded(CandidateFolder(), refusal);
+    if (folder_.isEmpty()) SayUsingPrivateLock(CandidateFolder(), refusal);
 }
 
 LinuxInstance::LinuxInstance(QByteArray folder) : folder_(std::move(folder)) {}
 
 LinuxInstance::~LinuxInstance() {
-    for (const auto& [handle, fd] : mutexes_) ::close(fd);
+    for (auto& [handle, mutex] : mutexes_) Release(mutex);
     delete server_.data();
     if (!ownId_.isEmpty() && !folder_.isEmpty()) RemoveWindowFiles(ownId_);
     if (ownLock_ >= 0) ::close(ownLock_);
@@ -165,13 +200,28 @@ LinuxInstance::~LinuxInstance() {
 
 // --- Mutexes ---------------------------------------------------------------
 
+// A name is claimed twice: by a lock on its file in the private folder, and
+// by the private lock, which still guards when the folder or the file cannot
+// be trusted (a file replaced by a symbolic link is never followed). The name
+// is free only when neither claim finds it taken.
 HANDLE LinuxInstance::CreateMutex(const QString& name) {
     lastError_ = ERROR_ACCESS_DENIED;
-    if (folder_.isEmpty()) return 0;
-    const int fd = OpenNoFollow(folder_ + "/mutex-" + EncodeName(name), O_RDWR | O_CREAT);
-    if (fd < 0) return 0;
+    Mutex mutex;
+    const QByteArray file =
+        folder_.isEmpty() ? QByteArray() : folder_ + "/mutex-" + EncodeName(name);
+    if (!file.isEmpty()) mutex.file = OpenNoFollow(file, O_RDWR | O_CREAT);
+    if (!file.isEmpty() && mutex.file < 0) SayUsingPrivateLock(file, RefusalReason(errno));
     int claim = 0;
-    const auto tryClaim = [&] { claim = Flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno; };
+    const auto tryClaim = [&] {
+        const int fileClaim = mutex.file < 0                              ? EBADF
+                              : Flock(mutex.file, LOCK_EX | LOCK_NB) == 0 ? 0
+                                                                          : errno;
+        const int lockClaim = ClaimPrivateLock(mutex, name);
+        if (fileClaim == EWOULDBLOCK || lockClaim == EWOULDBLOCK)
+            claim = EWOULDBLOCK;
+        else
+            claim = fileClaim == 0 || lockClaim == 0 ? 0 : fileClaim;
+    };
     if (ownOrder_ != 0) {
         // The claim and a new place on top are one step for all copies, so a
         // copy that finds the name taken always stands above its holder and
@@ -186,12 +236,48 @@ HANDLE LinuxInstance::CreateMutex(const QString& name) {
     } else if (claim == EWOULDBLOCK) {
         lastError_ = ERROR_ALREADY_EXISTS;
     } else {
-        ::close(fd);
+        Release(mutex);
         return 0;
     }
     const HANDLE handle = nextHandle_++;
-    mutexes_[handle] = fd;
+    mutexes_[handle] = std::move(mutex);
     return handle;
+}
+
+// 0 when the lock is now ours, EWOULDBLOCK when another copy of this user
+// holds it, another errno value when it cannot be had.
+int LinuxInstance::ClaimPrivateLock(Mutex& mutex, const QString& name) const {
+    const QByteArray folder = folder_.isEmpty() ? CandidateFolder() : folder_;
+    socklen_t length = 0;
+    const sockaddr_un address = AbstractAddress(PrivateLockAddress(folder, name), &length);
+    mutex.lock = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (mutex.lock < 0) return errno;
+    if (::bind(mutex.lock, reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
+        ::listen(mutex.lock, 8) == 0) {
+        // Each copy that asks who holds the lock is let go at once.
+        mutex.asking = std::make_unique<QSocketNotifier>(mutex.lock, QSocketNotifier::Read);
+        QObject::connect(mutex.asking.get(), &QSocketNotifier::activated, [fd = mutex.lock] {
+            const int asker = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (asker >= 0) ::close(asker);
+        });
+        return 0;
+    }
+    const int error = errno;
+    ::close(mutex.lock);
+    mutex.lock = -1;
+    if (error != EADDRINUSE) return error;
+    const std::optional<uid_t> holder = HolderUid(address, length);
+    if (!holder || *holder == ::geteuid()) return EWOULDBLOCK;
+    qCWarning(lcInstance) << "the private single-instance lock is held by user" << *holder;
+    return EACCES;
+}
+
+void LinuxInstance::Release(Mutex& mutex) {
+    mutex.asking.reset();
+    for (int* fd : {&mutex.file, &mutex.lock}) {
+        if (*fd >= 0) ::close(*fd);
+        *fd = -1;
+    }
 }
 
 bool LinuxInstance::CloseHandle(HANDLE handle) {
@@ -200,7 +286,7 @@ bool LinuxInstance::CloseHandle(HANDLE handle) {
         lastError_ = ERROR_INVALID_HANDLE;
         return false;
     }
-    ::close(found->second);
+    Release(found->second);
     mutexes_.erase(found);
     return true;
 }

@@ -5,12 +5,14 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "platform/Instance.h"
 
 class QLocalServer;
 class QLocalSocket;
+class QSocketNotifier;
 
 namespace platform {
 
@@ -20,15 +22,17 @@ namespace platform {
 // be made; it is never followed then.
 QByteArray PrivateRuntimeFolder(QString* refusal);
 
-// Mutexes are exclusive flock()s on files of the private folder, so the
-// kernel frees them when the holder dies. A window is three files there:
+// Mutexes are exclusive flock()s on files of the private folder together
+// with a private lock (a socket name in the abstract namespace, held by this
+// user), so the kernel frees them when the holder dies, and a folder or file
+// that cannot be trusted still leaves one copy guarded. A window is three files there:
 // "<id>.lock", locked by its process for as long as the process lives;
 // "<id>.entry", its stacking order and text, replaced atomically; and
 // "<id>.sock", the local socket on which the process takes requests.
 class LinuxInstance : public IInstance {
   public:
-    // Uses the private runtime folder; without one it runs unguarded and
-    // says so once on stderr.
+    // Uses the private runtime folder; without one, other copies' windows
+    // cannot be found and it says so once in the log.
     LinuxInstance();
     // Uses 'folder' (already checked); empty means no folder.
     explicit LinuxInstance(QByteArray folder);
@@ -52,6 +56,14 @@ class LinuxInstance : public IInstance {
     const QByteArray& Folder() const { return folder_; }
 
   private:
+    struct Mutex {
+        int file = -1;
+        int lock = -1;
+        std::unique_ptr<QSocketNotifier> asking;
+    };
+    int ClaimPrivateLock(Mutex& mutex, const QString& name) const;
+    static void Release(Mutex& mutex);
+
     QByteArray WindowFile(const QString& id, const char* suffix) const;
     bool IsAlive(const QString& id) const;
     void RemoveWindowFiles(const QString& id) const;
@@ -69,7 +81,7 @@ class LinuxInstance : public IInstance {
 
     QByteArray folder_;
     unsigned lastError_ = ERROR_SUCCESS;
-    std::map<HANDLE, int> mutexes_;
+    std::map<HANDLE, Mutex> mutexes_;
     HANDLE nextHandle_ = 1;
 
     QString ownId_;

@@ -5,14 +5,17 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
 namespace {
 
 constexpr off_t kMaxHeaderList = 1 << 20;
+constexpr std::int64_t kMaxFrameSide = 16384;
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
 
@@ -65,24 +68,59 @@ void ForEachChunk(const QByteArray& bytes, qsizetype from, qsizetype to, Visit v
     }
 }
 
-// True when a video stream of the header list stores raw RGB top-down.
-bool HasTopDownRawVideo(const QByteArray& hdrl) {
-    bool topDown = false;
+// The frame format of a video stream: its BITMAPINFOHEADER.
+struct VideoFormat {
+    std::int64_t width = 0;
+    std::int64_t height = 0;  // negative: rows stored top-down
+    std::uint32_t bitCount = 0;
+    std::uint32_t compression = 0;
+
+    bool IsRaw() const { return compression == kBiRgb || compression == kBiBitfields; }
+    // Rows of raw RGB are padded to four bytes.
+    std::int64_t RawFrameBytes() const {
+        return (width * bitCount + 31) / 32 * 4 * (height < 0 ? -height : height);
+    }
+};
+
+// The frame formats of the video streams in a header list.
+std::vector<VideoFormat> VideoFormats(const QByteArray& hdrl) {
+    std::vector<VideoFormat> formats;
     ForEachChunk(hdrl, 4, hdrl.size(), [&](const QByteArray& id, qsizetype at, qsizetype size) {
         if (id != "LIST" || size < 4 || FourCC(hdrl, at) != "strl") return;
         QByteArray type;
         ForEachChunk(
             hdrl, at + 4, at + size, [&](const QByteArray& sub, qsizetype data, qsizetype length) {
                 if (sub == "strh" && length >= 4) type = FourCC(hdrl, data);
-                if (sub == "strf" && type == "vids" && length >= 20) {
-                    const auto height = static_cast<std::int32_t>(Le32(hdrl, data + 8));
-                    const std::uint32_t compression = Le32(hdrl, data + 16);
-                    if (height < 0 && (compression == kBiRgb || compression == kBiBitfields))
-                        topDown = true;
-                }
+                if (sub == "strf" && type == "vids" && length >= 20)
+                    formats.push_back({static_cast<std::int32_t>(Le32(hdrl, data + 4)),
+                                       static_cast<std::int32_t>(Le32(hdrl, data + 8)),
+                                       Le32(hdrl, data + 12) >> 16, Le32(hdrl, data + 16)});
             });
     });
-    return topDown;
+    return formats;
+}
+
+// A frame size that no decoder here could allocate, or that a raw file
+// cannot hold even once, fails before the pipeline tries to preroll it.
+MciFailure CheckVideoFormat(const VideoFormat& format, off_t fileSize, const QString& shownName) {
+    const QString size = QStringLiteral("%1\u00d7%2").arg(format.width).arg(format.height);
+    if (format.width <= 0 || format.height == 0)
+        return Invalid(QStringLiteral("a %1 frame has no picture").arg(size), shownName);
+    if (format.width > kMaxFrameSide || std::abs(format.height) > kMaxFrameSide)
+        return Invalid(QStringLiteral("a %1 frame is larger than %2\u00d7%2 pixels")
+                           .arg(size)
+                           .arg(kMaxFrameSide),
+                       shownName);
+    if (!format.IsRaw()) return {};
+    if (format.height < 0)
+        return {
+            MCIERR_INVALID_FILE,
+            QStringLiteral("Raw RGB video stored top-down is not supported: %1").arg(shownName)};
+    if (format.RawFrameBytes() > fileSize)
+        return Invalid(
+            QStringLiteral("a raw %1 frame needs more bytes than the whole file holds").arg(size),
+            shownName);
+    return {};
 }
 
 MciFailure CheckAviStructure(const FileHandle& file, off_t fileSize, const QString& shownName) {
@@ -99,10 +137,9 @@ MciFailure CheckAviStructure(const FileHandle& file, off_t fileSize, const QStri
                 return Invalid(QStringLiteral("truncated header"), shownName);
             const std::optional<QByteArray> hdrl = file.Read(at + 8, size);
             if (!hdrl) return Invalid(QStringLiteral("truncated header"), shownName);
-            if (HasTopDownRawVideo(*hdrl))
-                return {MCIERR_INVALID_FILE,
-                        QStringLiteral("Raw RGB video stored top-down is not supported: %1")
-                            .arg(shownName)};
+            for (const VideoFormat& format : VideoFormats(*hdrl))
+                if (const MciFailure failure = CheckVideoFormat(format, fileSize, shownName))
+                    return failure;
             sawHeader = true;
         } else if (FourCC(*chunk, 0) == "LIST" && FourCC(*chunk, 8) == "movi") {
             return sawHeader ? MciFailure{} : Invalid(QStringLiteral("no header list"), shownName);

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "platform/Sound.h"
+#include "toolkit/Application.h"
 #include "toolkit/Timer.h"
 
 namespace {
@@ -229,8 +230,10 @@ bool TTransitionEffect::FitSurface() {
 void TTransitionEffect::paintEvent(QPaintEvent* event) {
     // A move to a screen of another scale changes the ratio under the
     // surface; the background is then painted afresh at the new one.
-    if (FitSurface()) repaintPending_ = true;
-    ServePendingRepaint();
+    Guarded([this] {
+        if (FitSurface()) repaintPending_ = true;
+        ServePendingRepaint();
+    });
     QPainter painter(this);
     const QRectF area(event->rect());
     const qreal ratio = surface_.devicePixelRatio();

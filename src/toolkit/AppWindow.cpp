@@ -10,6 +10,6 @@ void RegisterApplicationWindow(TApplication& application) {
         platform::Instance().SetWindowText(window, title);
     };
     instance.OnWindowTextChange = [&application](const QString& text) {
-        application.SetTitle(text);
+        Guarded([&] { application.SetTitle(text); });
     };
 }

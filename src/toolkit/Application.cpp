@@ -15,6 +15,16 @@ TQtHost::TQtHost(int& argc, char** argv) : QApplication(argc, argv) {}
 bool TQtHost::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
+    } catch (...) {
+        qCCritical(lcApplication) << "an error unwound through Qt's event delivery to" << receiver;
+        HandleUncaughtException();
+    }
+    return true;
+}
+
+void HandleUncaughtException() noexcept {
+    try {
+        throw;
     } catch (const std::exception& error) {
         if (Application)
             Application->HandleException(error);
@@ -26,7 +36,6 @@ bool TQtHost::notify(QObject* receiver, QEvent* event) {
         else
             qCWarning(lcApplication) << "uncaught error of unknown type";
     }
-    return true;
 }
 
 TApplication::TApplication() : TComponent(nullptr) {

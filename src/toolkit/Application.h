@@ -9,9 +9,9 @@
 
 #include "toolkit/Component.h"
 
-// The Qt application object. Every event is dispatched through notify(), so
-// an exception escaping any event handler, timer tick or queued call is caught
-// there and handed to the application's error handler; the program goes on.
+// The Qt application object. Errors of our handlers never reach it (see
+// Guarded); notify() is only the last resort for one that did, logged as a
+// fault because it has unwound through Qt's own frames on its way.
 class TQtHost : public QApplication {
 public:
     TQtHost(int& argc, char** argv);
@@ -66,3 +66,19 @@ private:
 };
 
 extern TApplication* Application;
+
+// Hands the exception being handled to the application's error handler (or
+// to the log when there is no application object).
+void HandleUncaughtException() noexcept;
+
+// Runs code of ours that Qt called: an event handler, a paint, a timer tick,
+// a slot or a queued call. Qt is not built to be unwound through, so an error
+// stops here and goes to the application's error handler; the program goes on.
+template <class Body>
+void Guarded(Body&& body) noexcept {
+    try {
+        body();
+    } catch (...) {
+        HandleUncaughtException();
+    }
+}

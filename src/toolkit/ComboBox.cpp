@@ -5,6 +5,7 @@
 #include <QStylePainter>
 
 #include "platform/NativeNames.h"
+#include "toolkit/Application.h"
 
 // The Qt combo box inside; in the owner-drawn styles its closed face shows
 // the selected row as DrawItem paints it.
@@ -50,7 +51,7 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner)
     combo_->setEditable(false);
     delegate_->SetLook(Font(), Color());
     SetColor(clWindow);
-    connect(combo_, &QComboBox::activated, this, [this](int) { Click(); });
+    connect(combo_, &QComboBox::activated, this, [this](int) { Guarded([this] { Click(); }); });
     // Qt selects the first row of an empty combo box as rows arrive; here a
     // list stays without a selection until one is made.
     const auto rememberNone = [this] { noneSelected_ = combo_->currentIndex() < 0; };

@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
+#include "toolkit/Application.h"
+
 namespace {
 
 TMouseButton ToButton(Qt::MouseButton button) {
@@ -188,16 +190,18 @@ TControl* TControl::UncapturedTarget(const QMouseEvent* event) {
 void TControl::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) clicked_ = true;
     const TPoint p = LocalPoint(this, event);
-    MouseDown(ToButton(event->button()), ShiftOf(event), p.X, p.Y);
+    Guarded([&] { MouseDown(ToButton(event->button()), ShiftOf(event), p.X, p.Y); });
 }
 
 void TControl::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        clicked_ = true;
-        DblClick();
-    }
-    const TPoint p = LocalPoint(this, event);
-    MouseDown(ToButton(event->button()), ShiftOf(event) | ssDouble, p.X, p.Y);
+    Guarded([&] {
+        if (event->button() == Qt::LeftButton) {
+            clicked_ = true;
+            DblClick();
+        }
+        const TPoint p = LocalPoint(this, event);
+        MouseDown(ToButton(event->button()), ShiftOf(event) | ssDouble, p.X, p.Y);
+    });
 }
 
 void TControl::mouseMoveEvent(QMouseEvent* event) {
@@ -206,13 +210,13 @@ void TControl::mouseMoveEvent(QMouseEvent* event) {
         (buttons == Qt::NoButton || (buttons & Qt::LeftButton)) ? this : UncapturedTarget(event);
     if (!target) return;
     const TPoint p = LocalPoint(target, event);
-    target->MouseMove(ShiftOf(event), p.X, p.Y);
+    Guarded([&] { target->MouseMove(ShiftOf(event), p.X, p.Y); });
 }
 
 void TControl::mouseReleaseEvent(QMouseEvent* event) {
     const bool captured =
         event->button() == Qt::LeftButton || (event->buttons() & Qt::LeftButton);
-    ReleaseAt(captured ? this : UncapturedTarget(event), event);
+    Guarded([&] { ReleaseAt(captured ? this : UncapturedTarget(event), event); });
 }
 
 void TControl::ReleaseAt(TControl* target, const QMouseEvent* event) {
@@ -227,12 +231,12 @@ void TControl::ReleaseAt(TControl* target, const QMouseEvent* event) {
 
 void TControl::enterEvent(QEnterEvent* event) {
     QWidget::enterEvent(event);
-    MouseEnter();
+    Guarded([this] { MouseEnter(); });
 }
 
 void TControl::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
-    MouseLeave();
+    Guarded([this] { MouseLeave(); });
 }
 
 bool TControl::event(QEvent* event) {

@@ -49,7 +49,9 @@ void TForm::ShowForm() {
 void TForm::Activated() {
     if (activated_) return;
     activated_ = true;
-    if (OnActivate) OnActivate(this);
+    Guarded([this] {
+        if (OnActivate) OnActivate(this);
+    });
 }
 
 void TForm::DoCreate() {

@@ -2,11 +2,13 @@
 
 #include <QPainter>
 
+#include "toolkit/Application.h"
+
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner, false) {}
 
 void TGraphicControl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     canvas_.BeginPaint(&painter);
-    Paint();
+    Guarded([this] { Paint(); });
     canvas_.EndPaint();
 }

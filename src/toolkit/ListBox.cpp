@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 
 #include "platform/NativeNames.h"
+#include "toolkit/Application.h"
 
 // The Qt list inside: it reports user input back to its list box.
 class TCustomListBox::InnerView : public QListView {
@@ -23,31 +24,31 @@ class TCustomListBox::InnerView : public QListView {
         if (!indexAt(event->position().toPoint()).isValid()) return;
         QListView::mousePressEvent(event);
         pressedIndex_ = owner_->ItemIndex();
-        if (event->button() == Qt::LeftButton) owner_->Click();
+        if (event->button() == Qt::LeftButton) Guarded([this] { owner_->Click(); });
     }
 
     // Dragging with the button down moves the selection too.
     void mouseReleaseEvent(QMouseEvent* event) override {
         QListView::mouseReleaseEvent(event);
         if (event->button() == Qt::LeftButton && owner_->ItemIndex() != pressedIndex_)
-            owner_->Click();
+            Guarded([this] { owner_->Click(); });
     }
 
     void mouseDoubleClickEvent(QMouseEvent* event) override {
         QListView::mouseDoubleClickEvent(event);
-        if (event->button() == Qt::LeftButton) owner_->DblClick();
+        if (event->button() == Qt::LeftButton) Guarded([this] { owner_->DblClick(); });
     }
 
     void keyPressEvent(QKeyEvent* event) override {
         const int before = owner_->ItemIndex();
         QChar key = CharacterOf(event);
         if (!key.isNull()) {
-            owner_->KeyPress(key);
+            Guarded([&] { owner_->KeyPress(key); });
             // Enter is the list's own key; a handler may have cleared any key.
             if (key.isNull() || key == QChar(13)) return;
         }
         QListView::keyPressEvent(event);
-        if (owner_->ItemIndex() != before) owner_->Click();
+        if (owner_->ItemIndex() != before) Guarded([this] { owner_->Click(); });
     }
 
   private:

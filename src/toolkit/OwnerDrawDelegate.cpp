@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "toolkit/Application.h"
+
 int FontItemHeight(const TFont& font) {
     return QFontMetrics(font.ToQFont()).height();
 }
@@ -17,7 +19,7 @@ void TOwnerDrawDelegate::PaintRow(QPainter* painter, int index, const QRect& rec
     if (selected) font.Color = clHighlightText;
     canvas_.SetFont(font);
     canvas_.SetBkMode(OPAQUE);
-    drawItem_(index, TRect::FromQRect(rect), state);
+    Guarded([&] { drawItem_(index, TRect::FromQRect(rect), state); });
     canvas_.EndPaint();
 }
 

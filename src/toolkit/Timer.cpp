@@ -4,11 +4,14 @@
 #include <QThread>
 
 #include "toolkit/Exceptions.h"
+#include "toolkit/Application.h"
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, [this] {
-        if (OnTimer) OnTimer(this);
+        Guarded([this] {
+            if (OnTimer) OnTimer(this);
+        });
     });
     UpdateTimer();
 }

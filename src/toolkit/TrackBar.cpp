@@ -3,13 +3,15 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
+#include "toolkit/Application.h"
+
 TTrackBar::TTrackBar(TComponent* AOwner) : TWinControl(AOwner), slider_(Qt::Horizontal, this) {
     slider_.setRange(0, 10);
     slider_.setSingleStep(1);
     slider_.setPageStep(2);
     // Only the user's moves reach valueChanged: code changes the value with
     // the slider's signals blocked.
-    connect(&slider_, &QSlider::valueChanged, this, [this] { UserMoved(); });
+    connect(&slider_, &QSlider::valueChanged, this, [this] { Guarded([this] { UserMoved(); }); });
     UpdateTicks();
     SetBounds(0, 0, 150, 45);
 }

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "toolkit/Application.h"
+
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner, true) {
     setAutoFillBackground(true);
     ColorChanged();
@@ -19,6 +21,6 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
 void TCustomControl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     canvas_.BeginPaint(&painter);
-    Paint();
+    Guarded([this] { Paint(); });
     canvas_.EndPaint();
 }

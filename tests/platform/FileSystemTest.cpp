@@ -41,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
                     MaskCase{"a", "", false}, MaskCase{"abc", "a*c*", true},
                     MaskCase{"aXbXc", "a*b*c", true}, MaskCase{"aXbX", "a*b*c", false},
                     MaskCase{"\xc3\x84rger.wav", "\xc3\xa4*.WAV", true},
-                    MaskCase{"x.avi", "*.wav", false}),
+                    MaskCase{"x.avi", "*.wav", false}, MaskCase{"*x.avi", "*.avi", true},
+                    MaskCase{"*star.wav", "*.wav", true}, MaskCase{"a*b", "a?b", true}),
     [](const testing::TestParamInfo<MaskCase>& info) {
         return CaseName(std::string(info.param.name) + (info.param.matches ? "_in_" : "_not_in_") +
                         info.param.mask);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QUuid>
 #include <QWidget>
 #include <memory>
 #include <vector>
@@ -95,10 +96,49 @@ TEST_F(InstanceTest, AKilledHolderLeavesNothingBehindThatStopsTheNextClaim) {
     EXPECT_EQ(instance.GetLastError(), ERROR_SUCCESS);
 }
 
-TEST_F(InstanceTest, WithoutAFolderThereIsNoHandle) {
+// The private lock is machine-wide: names unique to the run keep parallel runs apart.
+QString UniqueName() {
+    return QUuid::createUuid().toString();
+}
+
+TEST_F(InstanceTest, WithoutAFolderThePrivateLockStillGuards) {
+    LinuxInstance first{QByteArray()}, second{QByteArray()};
+    const QString name = UniqueName();
+    const auto held = first.CreateMutex(name);
+    ASSERT_NE(held, 0);
+    EXPECT_EQ(first.GetLastError(), ERROR_SUCCESS);
+    second.CloseHandle(second.CreateMutex(name));
+    EXPECT_EQ(second.GetLastError(), ERROR_ALREADY_EXISTS);
+    first.CloseHandle(held);
+    second.CloseHandle(second.CreateMutex(name));
+    EXPECT_EQ(second.GetLastError(), ERROR_SUCCESS) << "a closed handle frees the private lock";
+}
+
+TEST_F(InstanceTest, AMutexFileReplacedByALinkStillGuardsAndLeavesTheTargetAlone) {
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("target"));
+    const QString name = UniqueName();
+    LinuxInstance first(Folder()), second(Folder());
+    const auto held = first.CreateMutex(name);
+    ASSERT_NE(held, 0);
+    const QByteArray file = Folder() + "/mutex-" + name.toUtf8().toPercentEncoding();
+    ASSERT_EQ(::unlink(file.constData()), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), file.constData()), 0);
+
+    second.CloseHandle(second.CreateMutex(name));
+    EXPECT_EQ(second.GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_FALSE(QFile::exists(target));
+    first.CloseHandle(held);
+}
+
+TEST_F(InstanceTest, APrivateLockHeldInAnotherProcessCountsAsTaken) {
     LinuxInstance instance{QByteArray()};
-    EXPECT_EQ(instance.CreateMutex(QStringLiteral("brelmo")), 0);
-    EXPECT_EQ(instance.GetLastError(), platform::ERROR_ACCESS_DENIED);
+    const QString name = UniqueName();
+    InstanceHelperProcess holder({QStringLiteral("mutex"), QString(), name});
+    ASSERT_EQ(holder.ReadLine(), "owner");
+    instance.CloseHandle(instance.CreateMutex(name));
+    EXPECT_EQ(instance.GetLastError(), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(holder.Finish(), 0);
 }
 
 // --- The private folder ----------------------------------------------------
@@ -151,11 +191,15 @@ TEST_F(RuntimeFolderTest, AFolderOfAnotherUserIsRefused) {
     EXPECT_TRUE(refusal_.contains(QStringLiteral("another user"))) << refusal_.toStdString();
 }
 
-TEST_F(RuntimeFolderTest, ARefusedFolderMeansRunningUnguarded) {
+TEST_F(RuntimeFolderTest, ARefusedFolderStillGuardsThroughThePrivateLock) {
     ASSERT_EQ(::symlink("/tmp", Expected().constData()), 0);
-    LinuxInstance instance;
+    LinuxInstance instance, other;
     EXPECT_TRUE(instance.Folder().isEmpty());
-    EXPECT_EQ(instance.CreateMutex(QStringLiteral("brelmo")), 0);
+    const auto held = instance.CreateMutex(QStringLiteral("brelmo"));
+    EXPECT_EQ(instance.GetLastError(), ERROR_SUCCESS);
+    other.CloseHandle(other.CreateMutex(QStringLiteral("brelmo")));
+    EXPECT_EQ(other.GetLastError(), ERROR_ALREADY_EXISTS);
+    instance.CloseHandle(held);
     // The own window still works, on its own.
     const WindowId own = instance.RegisterApplicationWindow(QStringLiteral("brelmo"));
     EXPECT_EQ(instance.FindWindow(QStringLiteral("brelmo")), own);

@@ -111,6 +111,19 @@ QString TopDownRawAvi() {
     });
 }
 
+QString AviClaimingFrame(bool raw, int width, int height) {
+    const QString name = QStringLiteral("claims-%1-%2x%3.avi").arg(raw).arg(width).arg(height);
+    return Cached(name, [&](const QString& path) {
+        QByteArray bytes = ReadBytes(raw ? RawAvi(160, 120) : MjpegAvi(160, 120));
+        const qsizetype avih = bytes.indexOf("avih") + 8, strf = bytes.indexOf("strf") + 8;
+        for (const qsizetype at : {avih + 32, strf + 4})
+            qToLittleEndian<qint32>(width, bytes.data() + at);
+        for (const qsizetype at : {avih + 36, strf + 8})
+            qToLittleEndian<qint32>(height, bytes.data() + at);
+        WriteBytes(path, bytes);
+    });
+}
+
 QString Wav(int subformat, double seconds) {
     const QString name = QStringLiteral("tone-%1-%2.wav").arg(subformat, 0, 16).arg(seconds);
     return Cached(name, [&](const QString& path) {

@@ -15,6 +15,8 @@ QString RawAvi(int width, int height);
 QString AudioVideoAvi(int frames = 10);
 // A raw AVI whose header says the rows are stored top-down.
 QString TopDownRawAvi();
+// A copy of the 160x120 raw (or MJPEG) AVI whose headers claim another frame size.
+QString AviClaimingFrame(bool raw, int width, int height);
 // A one-channel 8 kHz sine tone of 'seconds' in libsndfile's 'subformat'
 // (SF_FORMAT_PCM_U8, SF_FORMAT_PCM_16, SF_FORMAT_IMA_ADPCM, ...).
 QString Wav(int subformat, double seconds = 0.4);

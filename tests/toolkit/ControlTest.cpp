@@ -64,8 +64,8 @@ TEST(Application, ErrorInAnEventHandlerIsShownAndTheProgramGoesOn) {
     auto saved = Application->OnShowMessage;
     Application->OnShowMessage = [&](const QString& message) { shown << message; };
     bool later = false;
-    QTimer::singleShot(0, [] { throw EInvalidOperation("Something failed"); });
-    QTimer::singleShot(0, [] { throw std::runtime_error("Second failure"); });
+    QTimer::singleShot(0, [] { Guarded([] { throw EInvalidOperation("Something failed"); }); });
+    QTimer::singleShot(0, [] { Guarded([] { throw std::runtime_error("Second failure"); }); });
     QTimer::singleShot(20, [&] {
         later = true;
         QCoreApplication::exit(0);
@@ -75,6 +75,95 @@ TEST(Application, ErrorInAnEventHandlerIsShownAndTheProgramGoesOn) {
     EXPECT_TRUE(later);
     EXPECT_EQ(shown, (QStringList{"Something failed", "Second failure"}));
 }
+
+// Each way Qt calls a handler of ours, with a handler that fails: the error
+// reaches the box, and never Qt's event delivery (whose last resort would log).
+struct FailingHandler {
+    const char* name;
+    void (*trigger)(TestHost& host);
+};
+
+class PaintsBadly : public TCustomControl {
+  public:
+    using TCustomControl::TCustomControl;
+    void Paint() override { throw Exception(QStringLiteral("boom")); }
+};
+
+TCustomControl* ControlOn(TestHost& host) {
+    auto* control = new TCustomControl(&host);
+    control->SetBounds(10, 10, 50, 50);
+    return control;
+}
+
+const FailingHandler kFailingHandlers[] = {
+    {"Click",
+     [](TestHost& host) {
+         ControlOn(host)->OnClick = [](TObject*) { throw Exception(QStringLiteral("boom")); };
+         ClickAt(&host, {20, 20});
+     }},
+    {"MouseDown",
+     [](TestHost& host) {
+         ControlOn(host)->OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) {
+             throw Exception(QStringLiteral("boom"));
+         };
+         ClickAt(&host, {20, 20});
+     }},
+    {"MouseMove",
+     [](TestHost& host) {
+         ControlOn(host)->OnMouseMove = [](TObject*, TShiftState, int, int) {
+             throw Exception(QStringLiteral("boom"));
+         };
+         MoveTo(&host, {5, 5});  // from outside, wherever an earlier case left the cursor
+         MoveTo(&host, {20, 20});
+     }},
+    {"Paint",
+     [](TestHost& host) {
+         (new PaintsBadly(&host))->SetBounds(10, 10, 50, 50);
+         host.repaint();
+     }},
+    {"TimerTick",
+     [](TestHost& host) {
+         auto* timer = new TTimer(&host);
+         timer->SetInterval(1);
+         timer->OnTimer = [timer](TObject*) {
+             timer->SetEnabled(false);
+             throw Exception(QStringLiteral("boom"));
+         };
+         QTimer::singleShot(30, [] { QCoreApplication::exit(0); });
+         QCoreApplication::exec();
+     }},
+};
+
+class HandlerErrorTest : public testing::TestWithParam<FailingHandler> {};
+
+TEST_P(HandlerErrorTest, ReachesTheBoxWithoutUnwindingThroughQt) {
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString&) {
+            if (type == QtCriticalMsg && context.category == QLatin1String("brelmo.application"))
+                logged << QStringLiteral("unwound");
+        });
+    QStringList shown;
+    auto saved = Application->OnShowMessage;
+    Application->OnShowMessage = [&](const QString& message) { shown << message; };
+    {
+        TestHost host;
+        ProcessEvents();
+        GetParam().trigger(host);
+        ProcessEvents();
+    }
+    Application->OnShowMessage = saved;
+    qInstallMessageHandler(previous);
+    EXPECT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.value(0), QStringLiteral("boom"));
+    EXPECT_TRUE(logged.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Boundaries, HandlerErrorTest, testing::ValuesIn(kFailingHandlers),
+                         [](const testing::TestParamInfo<FailingHandler>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(Application, TerminateEndsTheLoopWhenItIsTaken) {
     Application->Terminate();

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+
+// A property every input must keep; a broken one stops the run with the
+// input saved, like a crash.
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "property broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
+            std::abort();                                                                          \
+        }                                                                                          \
+    } while (0)
