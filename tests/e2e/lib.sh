@@ -136,3 +136,11 @@ wait_exit() {
     done
     fail "process $pid still runs after ${limit}s"
 }
+
+# Fails when the player's console output ($1) holds a line that is not one of
+# its own log categories' ("brelmo.<category>: ...").
+expect_only_log_lines() {
+    if grep -v '^brelmo\.[a-z.]*: ' "$1" >"$WORK/stray.log"; then
+        fail "console lines outside the log categories: $(cat "$WORK/stray.log")"
+    fi
+}
