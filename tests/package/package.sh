@@ -91,7 +91,9 @@ build | desktop_file | metainfo | contents) "$CASE" ;;
 lintian) lintian_check ;;
 help)
     PROGRAM=$4
-    answer --help | grep -q "^Usage: brelmo" || fail "--help printed no usage"
+    # Read whole first: grep -q leaving the pipe early would fail the writer under pipefail.
+    out=$(answer --help)
+    [[ $out == "Usage: brelmo "* ]] || fail "--help printed no usage: '$out'"
     ;;
 version)
     PROGRAM=$4
