@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "filectl/FileCtrl.h"
-#include "platform/LinuxFileSystem.h"
+#include "platform/files/LinuxFileSystem.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "platform/LinuxSound.h"
+#include "platform/sound/LinuxSound.h"
 
 namespace {
 

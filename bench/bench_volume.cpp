@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "media/Volumes.h"
-#include "platform/AudioDevices.h"
+#include "platform/mixer/AudioDevices.h"
 
 // Every heap allocation of the program passes through malloc (operator new
 // and Qt's containers included); these count the ones made on the counting

@@ -7,7 +7,7 @@
 #include <QString>
 
 #include "FuzzCheck.h"
-#include "platform/MediaCheck.h"
+#include "platform/media/MediaCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const int fd = memfd_create("clip.avi", MFD_CLOEXEC);

@@ -4,7 +4,7 @@
 #include <set>
 
 #include "FuzzCheck.h"
-#include "platform/DriveTable.h"
+#include "platform/files/DriveTable.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray text(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -4,7 +4,7 @@
 #include <QString>
 
 #include "FuzzCheck.h"
-#include "platform/NativeNames.h"
+#include "platform/files/NativeNames.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -6,8 +6,8 @@
 #include <QString>
 
 #include "FuzzCheck.h"
-#include "platform/LinuxFileSystem.h"
-#include "platform/NativeNames.h"
+#include "platform/files/LinuxFileSystem.h"
+#include "platform/files/NativeNames.h"
 
 namespace {
 

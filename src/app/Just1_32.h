@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Instance.h"
+#include "platform/instance/Instance.h"
 #include "toolkit/Component.h"
 
 // What the start-up learnt about other copies: a plain record, one per

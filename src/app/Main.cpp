@@ -12,7 +12,7 @@
 #include "media/MPlayer.h"
 #include "media/Volumes.h"
 #include "media/WavePlay.h"
-#include "platform/FileSystem.h"
+#include "platform/files/FileSystem.h"
 #include "skin/Label3D.h"
 #include "skin/TransBtn.h"
 #include "skin/Transit.h"

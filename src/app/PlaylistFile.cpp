@@ -8,7 +8,7 @@
 #include <cctype>
 #include <optional>
 
-#include "platform/NativeNames.h"
+#include "platform/files/NativeNames.h"
 #include "toolkit/Exceptions.h"
 
 namespace {

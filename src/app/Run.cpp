@@ -4,7 +4,7 @@
 #include "app/Just1_32.h"
 #include "app/Main.h"
 #include "desktop/Desktop.h"
-#include "platform/Instance.h"
+#include "platform/instance/Instance.h"
 #include "toolkit/AppWindow.h"
 #include "toolkit/Application.h"
 #include "toolkit/ModuleTitle.h"

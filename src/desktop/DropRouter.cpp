@@ -10,7 +10,7 @@
 #include "app/PlayerState.h"
 #include "desktop/PlayerActions.h"
 #include "filectl/FileCtrl.h"
-#include "platform/FileSystem.h"
+#include "platform/files/FileSystem.h"
 #include "skin/TransBtn.h"
 #include "toolkit/Application.h"
 #include "toolkit/Exceptions.h"

@@ -13,7 +13,7 @@
 #include "desktop/MprisAdaptors.h"
 #include "media/MPlayer.h"
 #include "media/Volumes.h"
-#include "platform/FileSystem.h"
+#include "platform/files/FileSystem.h"
 #include "skin/TransBtn.h"
 #include "skin/Transit.h"
 #include "toolkit/Application.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "filectl/FilePaths.h"
-#include "platform/FileSystem.h"
-#include "platform/NativeNames.h"
+#include "platform/files/FileSystem.h"
+#include "platform/files/NativeNames.h"
 #include "toolkit/Edit.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/HourGlass.h"

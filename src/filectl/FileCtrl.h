@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <memory>
 
-#include "platform/FileSystem.h"
+#include "platform/files/FileSystem.h"
 
 #include "toolkit/Bitmap.h"
 #include "toolkit/ComboBox.h"

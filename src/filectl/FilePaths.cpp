@@ -1,6 +1,6 @@
 #include "filectl/FilePaths.h"
 
-#include "platform/FileSystem.h"
+#include "platform/files/FileSystem.h"
 #include "toolkit/Canvas.h"
 #include "toolkit/Exceptions.h"
 

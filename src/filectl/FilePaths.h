@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "platform/FileSystem.h"
+#include "platform/files/FileSystem.h"
 
 class TCanvas;
 

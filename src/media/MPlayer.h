@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/Mci.h"
+#include "platform/media/Mci.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/WinControl.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/AudioDevices.h"
+#include "platform/mixer/AudioDevices.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "media/WavePlay.h"
 
-#include "platform/Sound.h"
+#include "platform/sound/Sound.h"
 
 using namespace platform;
 

@@ -4,7 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "platform/Sound.h"
+#include "platform/sound/Sound.h"
 #include "toolkit/Application.h"
 #include "toolkit/Timer.h"
 

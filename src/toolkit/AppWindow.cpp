@@ -1,6 +1,6 @@
 #include "toolkit/AppWindow.h"
 
-#include "platform/Instance.h"
+#include "platform/instance/Instance.h"
 #include "toolkit/Application.h"
 
 void RegisterApplicationWindow(TApplication& application) {

@@ -4,7 +4,7 @@
 #include <QComboBox>
 #include <QStylePainter>
 
-#include "platform/NativeNames.h"
+#include "platform/files/NativeNames.h"
 #include "toolkit/Application.h"
 
 // The Qt combo box inside; in the owner-drawn styles its closed face shows

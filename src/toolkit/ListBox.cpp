@@ -4,7 +4,7 @@
 #include <QListView>
 #include <QMouseEvent>
 
-#include "platform/NativeNames.h"
+#include "platform/files/NativeNames.h"
 #include "toolkit/Application.h"
 
 // The Qt list inside: it reports user input back to its list box.

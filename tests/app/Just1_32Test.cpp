@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/Just1_32.h"
-#include "platform/LinuxInstance.h"
+#include "platform/instance/LinuxInstance.h"
 #include "support/FakeInstance.h"
 #include "support/InstanceHelperProcess.h"
 #include "toolkit/Application.h"

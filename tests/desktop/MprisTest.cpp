@@ -7,7 +7,7 @@
 #include "app/PlayerState.h"
 #include "desktop/MprisService.h"
 #include "media/MPlayer.h"
-#include "platform/AudioDevices.h"
+#include "platform/mixer/AudioDevices.h"
 #include "support/DesktopFixture.h"
 #include "support/FakeAudioDevices.h"
 #include "support/FakeInstance.h"

@@ -9,9 +9,9 @@
 
 #include "filectl/FileCtrl.h"
 #include "filectl/FilePaths.h"
-#include "platform/DriveTable.h"
-#include "platform/FileSystem.h"
-#include "platform/LinuxFileSystem.h"
+#include "platform/files/DriveTable.h"
+#include "platform/files/FileSystem.h"
+#include "platform/files/LinuxFileSystem.h"
 #include "support/TempDrives.h"
 #include "support/WidgetTesting.h"
 #include "toolkit/Application.h"

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "app/Just1_32.h"
-#include "platform/LinuxInstance.h"
+#include "platform/instance/LinuxInstance.h"
 #include "toolkit/AppWindow.h"
 #include "toolkit/Application.h"
 

@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "media/WavePlay.h"
-#include "platform/LinuxSound.h"
+#include "platform/sound/LinuxSound.h"
 #include "support/FakeSound.h"
 #include "support/CaseName.h"
 

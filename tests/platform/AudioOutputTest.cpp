@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <vector>
 
-#include "platform/AudioOutput.h"
+#include "platform/sound/AudioOutput.h"
 
 using namespace platform;
 

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <vector>
 
-#include "platform/DataFolders.h"
+#include "platform/files/DataFolders.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <QDir>
 #include <cerrno>
 
-#include "platform/DataFolders.h"
-#include "platform/DriveTable.h"
-#include "platform/FileSystem.h"
-#include "platform/LinuxFileSystem.h"
-#include "platform/NativeNames.h"
+#include "platform/files/DataFolders.h"
+#include "platform/files/DriveTable.h"
+#include "platform/files/FileSystem.h"
+#include "platform/files/LinuxFileSystem.h"
+#include "platform/files/NativeNames.h"
 #include "support/TempDrives.h"
 #include "support/CaseName.h"
 

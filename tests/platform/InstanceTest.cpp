@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/LinuxInstance.h"
+#include "platform/instance/LinuxInstance.h"
 #include "support/InstanceHelperProcess.h"
 
 using platform::ERROR_ALREADY_EXISTS;

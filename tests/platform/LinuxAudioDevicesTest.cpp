@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryFile>
 
-#include "platform/LinuxAudioDevices.h"
+#include "platform/mixer/LinuxAudioDevices.h"
 
 extern "C" {
 #include <alsa/asoundlib.h>

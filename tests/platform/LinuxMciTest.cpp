@@ -8,7 +8,7 @@
 #include <array>
 #include <vector>
 
-#include "platform/LinuxMci.h"
+#include "platform/media/LinuxMci.h"
 #include "support/TestMedia.h"
 
 using namespace platform;

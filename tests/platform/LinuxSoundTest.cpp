@@ -11,8 +11,8 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/LinuxSound.h"
-#include "platform/WaveDecoder.h"
+#include "platform/sound/LinuxSound.h"
+#include "platform/sound/WaveDecoder.h"
 
 using namespace platform;
 using namespace std::chrono_literals;

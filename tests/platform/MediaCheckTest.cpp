@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "platform/MediaCheck.h"
+#include "platform/media/MediaCheck.h"
 #include "support/TestMedia.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/DataFolders.h"
-#include "platform/FileSystem.h"
-#include "platform/NativeNames.h"
+#include "platform/files/DataFolders.h"
+#include "platform/files/FileSystem.h"
+#include "platform/files/NativeNames.h"
 #include "support/CaseName.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Sound.h"
+#include "platform/sound/Sound.h"
 #include "skin/Transit.h"
 #include "toolkit/Timer.h"
 #include "toolkit/WinControl.h"

@@ -11,9 +11,9 @@
 
 #include "media/MPlayer.h"
 #include "media/Volumes.h"
-#include "platform/AudioDevices.h"
-#include "platform/LinuxAudioDevices.h"
-#include "platform/LinuxSound.h"
+#include "platform/mixer/AudioDevices.h"
+#include "platform/mixer/LinuxAudioDevices.h"
+#include "platform/sound/LinuxSound.h"
 #include "support/TestMedia.h"
 #include "toolkit/TrackBar.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/AudioDevices.h"
+#include "platform/mixer/AudioDevices.h"
 
 // One output device of the fake; its volume word is what the device holds.
 struct FakeOutputDevice {

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "platform/Instance.h"
+#include "platform/instance/Instance.h"
 
 // A scripted instance service: the mutex answer is set by the test, windows
 // are a list with the newest last, and every call is recorded as text

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Mci.h"
+#include "platform/media/Mci.h"
 
 // One command as the fake media layer received it.
 struct MciCall {

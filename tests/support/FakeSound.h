@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Sound.h"
+#include "platform/sound/Sound.h"
 
 // Stands in for the sound service: records every call, plays nothing, and
 // can pretend that sounds take time. Install it with FakeSoundScope.

@@ -4,7 +4,7 @@
 
 #include "app/PlayerState.h"
 #include "media/MPlayer.h"
-#include "platform/Mci.h"
+#include "platform/media/Mci.h"
 #include "toolkit/Application.h"
 
 MainFormFixture::MainFormFixture() : savedDataHome(qgetenv("XDG_DATA_HOME")) {

@@ -8,7 +8,7 @@
 
 #include <QFile>
 
-#include "platform/LinuxFileSystem.h"
+#include "platform/files/LinuxFileSystem.h"
 
 TempDrives::TempDrives(std::initializer_list<Drive> drives) : savedDirectory_(QDir::currentPath()) {
     std::vector<platform::DriveInfo> table;

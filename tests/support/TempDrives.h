@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/FileSystem.h"
+#include "platform/files/FileSystem.h"
 
 class QWidget;
 

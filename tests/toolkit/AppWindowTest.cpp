@@ -2,7 +2,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "platform/LinuxInstance.h"
+#include "platform/instance/LinuxInstance.h"
 #include "toolkit/AppWindow.h"
 #include "toolkit/Application.h"
 

@@ -1,0 +1,504 @@
+#include "platform/instance/LinuxInstance.h"
+
+#include "platform/ServiceSlot.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLoggingCategory>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QSocketNotifier>
+#include <QWidget>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+Q_LOGGING_CATEGORY(lcInstance, "brelmo.platform.instance", QtInfoMsg)
+
+namespace platform {
+
+namespace {
+
+// A request is one line; an answer is "1" or "0". A copy that does not
+// answer in time is taken as not there, so a hung copy cannot hang another.
+constexpr int kConnectTimeoutMs = 300;
+constexpr int kAnswerTimeoutMs = 600;
+constexpr qint64 kLongestRequest = 4096;
+
+// Names become file names: percent-encoded, or hashed when that is too long.
+QByteArray EncodeName(const QString& name) {
+    QByteArray encoded = name.toUtf8().toPercentEncoding();
+    if (encoded.size() <= 200) return encoded;
+    return "h" + QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha256).toHex();
+}
+
+int OpenNoFollow(const QByteArray& path, int flags) {
+    int fd;
+    do {
+        fd = ::open(path.constData(), flags | O_CLOEXEC | O_NOFOLLOW, 0600);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int Flock(int fd, int operation) {
+    int result;
+    do {
+        result = ::flock(fd, operation);
+    } while (result != 0 && errno == EINTR);
+    return result;
+}
+
+QString RefusalReason(int error) {
+    if (error == ELOOP || error == ENOTDIR)
+        return QStringLiteral("it is a symbolic link or not a folder");
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+void SayUsingPrivateLock(const QByteArray& path, const QString& reason) {
+    static bool said = false;
+    if (said) return;
+    said = true;
+    qCWarning(lcInstance).noquote()
+        << "not using" << QFile::decodeName(path)
+        << "for the single-instance guard (" + reason + "); using a private lock instead";
+}
+
+// The private lock of a name: a listening socket in the abstract namespace,
+// which no file can stand in for and which the kernel frees when its holder
+// dies. Anyone may bind a name there, so a name that is taken counts as held
+// by another copy only when the holder runs as this user.
+QByteArray PrivateLockAddress(const QByteArray& folder, const QString& name) {
+    const QByteArray key = folder + '\n' + name.toUtf8();
+    return "brelmo-lock/" + QByteArray::number(::geteuid()) + '/' +
+           QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex();
+}
+
+sockaddr_un AbstractAddress(const QByteArray& address, socklen_t* length) {
+    sockaddr_un socketAddress{};
+    socketAddress.sun_family = AF_UNIX;
+    std::memcpy(socketAddress.sun_path + 1, address.constData(), address.size());
+    *length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
+    return socketAddress;
+}
+
+// The uid of whoever listens on the address, or nothing when no one answers.
+std::optional<uid_t> HolderUid(const sockaddr_un& address, socklen_t length) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return std::nullopt;
+    std::optional<uid_t> uid;
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
+        ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0)
+        uid = credentials.uid;
+    ::close(fd);
+    return uid;
+}
+
+// What a launcher gave this copy to hand the focus on with: on Wayland a
+// window can be activated only with such a token of the compositor's.
+QByteArray OwnActivationToken() {
+    return qgetenv("XDG_ACTIVATION_TOKEN");
+}
+
+// Restores, raises and activates the form. Where the window system takes
+// activation tokens, the one of the copy that asked goes with the request.
+void BringForward(QWidget& form, const QByteArray& token) {
+    if (form.isMinimized()) form.showNormal();
+    form.raise();
+    if (!token.isEmpty() && QGuiApplication::platformName() == QLatin1String("wayland")) {
+        qCDebug(lcInstance) << "asking for activation with the token of another copy";
+        qputenv("XDG_ACTIVATION_TOKEN", token);
+    }
+    form.activateWindow();
+}
+
+struct WindowEntry {
+    quint64 order = 0;
+    QString text;
+};
+
+std::optional<WindowEntry> ReadEntry(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray content = file.read(64 * 1024);
+    const qsizetype newline = content.indexOf('\n');
+    if (newline < 0) return std::nullopt;
+    bool ok = false;
+    WindowEntry entry{content.left(newline).toULongLong(&ok),
+                      QString::fromUtf8(content.mid(newline + 1))};
+    if (!ok) return std::nullopt;
+    return entry;
+}
+
+QByteArray CandidateFolder() {
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && QFileInfo(QFile::decodeName(runtime)).isDir())
+        return runtime + "/brelmo";
+    return "/tmp/brelmo-" + QByteArray::number(::geteuid());
+}
+
+QByteArray CheckedFolder(QString* refusal) {
+    QByteArray folder = CandidateFolder();
+    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) {
+        *refusal = RefusalReason(errno);
+        return {};
+    }
+    const int fd = OpenNoFollow(folder, O_RDONLY | O_DIRECTORY);
+    if (fd < 0) {
+        *refusal = RefusalReason(errno);
+        return {};
+    }
+    struct stat status {};
+    QString reason;
+    if (::fstat(fd, &status) != 0)
+        reason = RefusalReason(errno);
+    else if (status.st_uid != ::geteuid())
+        reason = QStringLiteral("it belongs to another user");
+    else if ((status.st_mode & 077) != 0 && ::fchmod(fd, 0700) != 0)
+        reason = RefusalReason(errno);
+    ::close(fd);
+    *refusal = reason;
+    return reason.isEmpty() ? folder : QByteArray();
+}
+
+}  // namespace
+
+QByteArray PrivateRuntimeFolder(QString* refusal) {
+    refusal->clear();
+    return CheckedFolder(refusal);
+}
+
+LinuxInstance::LinuxInstance() {
+    QString refusal;
+    folder_ = PrivateRuntimeFolder(&refusal);
+    if (folder_.isEmpty()) SayUsingPrivateLock(CandidateFolder(), refusal);
+}
+
+LinuxInstance::LinuxInstance(QByteArray folder) : folder_(std::move(folder)) {}
+
+LinuxInstance::~LinuxInstance() {
+    for (auto& [handle, mutex] : mutexes_) Release(mutex);
+    delete server_.data();
+    if (!ownId_.isEmpty() && !folder_.isEmpty()) RemoveWindowFiles(ownId_);
+    if (ownLock_ >= 0) ::close(ownLock_);
+}
+
+// --- Mutexes ---------------------------------------------------------------
+
+// A name is claimed twice: by a lock on its file in the private folder, and
+// by the private lock, which still guards when the folder or the file cannot
+// be trusted (a file replaced by a symbolic link is never followed). The name
+// is free only when neither claim finds it taken.
+HANDLE LinuxInstance::CreateMutex(const QString& name) {
+    lastError_ = ERROR_ACCESS_DENIED;
+    Mutex mutex;
+    const QByteArray file =
+        folder_.isEmpty() ? QByteArray() : folder_ + "/mutex-" + EncodeName(name);
+    if (!file.isEmpty()) mutex.file = OpenNoFollow(file, O_RDWR | O_CREAT);
+    if (!file.isEmpty() && mutex.file < 0) SayUsingPrivateLock(file, RefusalReason(errno));
+    int claim = 0;
+    const auto tryClaim = [&] {
+        const int fileClaim = mutex.file < 0                              ? EBADF
+                              : Flock(mutex.file, LOCK_EX | LOCK_NB) == 0 ? 0
+                                                                          : errno;
+        const int lockClaim = ClaimPrivateLock(mutex, name);
+        if (fileClaim == EWOULDBLOCK || lockClaim == EWOULDBLOCK)
+            claim = EWOULDBLOCK;
+        else
+            claim = fileClaim == 0 || lockClaim == 0 ? 0 : fileClaim;
+    };
+    if (ownOrder_ != 0) {
+        // The claim and a new place on top are one step for all copies, so a
+        // copy that finds the name taken always stands above its holder and
+        // finds its own window first.
+        ownOrder_ = NextOrder(tryClaim);
+        WriteOwnEntry();
+    } else {
+        tryClaim();
+    }
+    if (claim == 0) {
+        lastError_ = ERROR_SUCCESS;
+    } else if (claim == EWOULDBLOCK) {
+        lastError_ = ERROR_ALREADY_EXISTS;
+    } else {
+        Release(mutex);
+        return 0;
+    }
+    const HANDLE handle = nextHandle_++;
+    mutexes_[handle] = std::move(mutex);
+    return handle;
+}
+
+// 0 when the lock is now ours, EWOULDBLOCK when another copy of this user
+// holds it, another errno value when it cannot be had.
+int LinuxInstance::ClaimPrivateLock(Mutex& mutex, const QString& name) const {
+    const QByteArray folder = folder_.isEmpty() ? CandidateFolder() : folder_;
+    socklen_t length = 0;
+    const sockaddr_un address = AbstractAddress(PrivateLockAddress(folder, name), &length);
+    mutex.lock = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (mutex.lock < 0) return errno;
+    if (::bind(mutex.lock, reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
+        ::listen(mutex.lock, 8) == 0) {
+        // Each copy that asks who holds the lock is let go at once.
+        mutex.asking = std::make_unique<QSocketNotifier>(mutex.lock, QSocketNotifier::Read);
+        QObject::connect(mutex.asking.get(), &QSocketNotifier::activated, [fd = mutex.lock] {
+            const int asker = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
+            if (asker >= 0) ::close(asker);
+        });
+        return 0;
+    }
+    const int error = errno;
+    ::close(mutex.lock);
+    mutex.lock = -1;
+    if (error != EADDRINUSE) return error;
+    const std::optional<uid_t> holder = HolderUid(address, length);
+    if (!holder || *holder == ::geteuid()) return EWOULDBLOCK;
+    qCWarning(lcInstance) << "the private single-instance lock is held by user" << *holder;
+    return EACCES;
+}
+
+void LinuxInstance::Release(Mutex& mutex) {
+    mutex.asking.reset();
+    for (int* fd : {&mutex.file, &mutex.lock}) {
+        if (*fd >= 0) ::close(*fd);
+        *fd = -1;
+    }
+}
+
+bool LinuxInstance::CloseHandle(HANDLE handle) {
+    const auto found = mutexes_.find(handle);
+    if (found == mutexes_.end()) {
+        lastError_ = ERROR_INVALID_HANDLE;
+        return false;
+    }
+    Release(found->second);
+    mutexes_.erase(found);
+    return true;
+}
+
+// --- Window files ----------------------------------------------------------
+
+QByteArray LinuxInstance::WindowFile(const QString& id, const char* suffix) const {
+    return folder_ + '/' + id.toLatin1() + suffix;
+}
+
+bool LinuxInstance::IsAlive(const QString& id) const {
+    const int fd = OpenNoFollow(WindowFile(id, ".lock"), O_RDONLY);
+    if (fd < 0) return false;
+    const bool held = Flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
+void LinuxInstance::RemoveWindowFiles(const QString& id) const {
+    // The entry goes first, so a window is never listed without its lock.
+    for (const char* suffix : {".entry", ".sock", ".lock"})
+        ::unlink(WindowFile(id, suffix).constData());
+}
+
+// Registrations are numbered under a lock, so the order is total even for
+// copies started in the same instant.
+quint64 LinuxInstance::NextOrder(const std::function<void()>& whileLocked) const {
+    const int fd = OpenNoFollow(folder_ + "/order", O_RDWR | O_CREAT);
+    if (fd < 0) {
+        if (whileLocked) whileLocked();
+        return 0;
+    }
+    Flock(fd, LOCK_EX);
+    if (whileLocked) whileLocked();
+    char text[32] = {};
+    const ssize_t length = ::pread(fd, text, sizeof text - 1, 0);
+    const quint64 order = (length > 0 ? std::strtoull(text, nullptr, 10) : 0) + 1;
+    const QByteArray written = QByteArray::number(order);
+    if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, written.constData(), written.size(), 0) < 0)
+        qCWarning(lcInstance) << "window order not stored:" << std::strerror(errno);
+    ::close(fd);
+    return order;
+}
+
+void LinuxInstance::WriteOwnEntry() {
+    if (folder_.isEmpty()) return;
+    QSaveFile file(QFile::decodeName(WindowFile(ownId_, ".entry")));
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(QByteArray::number(ownOrder_) + '\n' + ownText_.toUtf8());
+    file.commit();
+}
+
+// --- Registration and requests from other copies ---------------------------
+
+WindowId LinuxInstance::RegisterApplicationWindow(const QString& text) {
+    ownText_ = text;
+    if (!ownId_.isEmpty()) {
+        WriteOwnEntry();
+        return HandleOf(ownId_);
+    }
+    ownId_ = QStringLiteral("win-%1-%2")
+                 .arg(::getpid())
+                 .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+    if (!folder_.isEmpty()) {
+        ownLock_ = OpenNoFollow(WindowFile(ownId_, ".lock"), O_RDWR | O_CREAT);
+        if (ownLock_ >= 0 && Flock(ownLock_, LOCK_EX | LOCK_NB) == 0 && StartServer()) {
+            ownOrder_ = NextOrder({});
+            WriteOwnEntry();
+        }
+    }
+    return HandleOf(ownId_);
+}
+
+void LinuxInstance::SetMainForm(QWidget* form) {
+    mainForm_ = form;
+}
+
+bool LinuxInstance::StartServer() {
+    // Owned by the Qt application, so it goes before the event machinery does.
+    server_ = new QLocalServer(QCoreApplication::instance());
+    if (!server_->listen(QFile::decodeName(WindowFile(ownId_, ".sock")))) return false;
+    QObject::connect(server_, &QLocalServer::newConnection, server_, [this] { TakeConnections(); });
+    return true;
+}
+
+void LinuxInstance::TakeConnections() {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        QObject::connect(socket, &QLocalSocket::readyRead, socket,
+                         [this, socket] { AnswerRequest(socket); });
+        if (socket->bytesAvailable() > 0) AnswerRequest(socket);
+    }
+}
+
+void LinuxInstance::AnswerRequest(QLocalSocket* socket) {
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > kLongestRequest) socket->abort();
+        return;
+    }
+    const QByteArray line = socket->readLine().chopped(1);
+    const char command = line.isEmpty() ? '\0' : line[0];
+    const bool done = Act(command, QByteArray::fromPercentEncoding(line.mid(2)));
+    socket->write(done ? "1\n" : "0\n");
+    socket->disconnectFromServer();
+}
+
+bool LinuxInstance::Act(char command, const QByteArray& argument) {
+    QWidget* form = mainForm_.data();
+    switch (command) {
+        case 'T':
+            if (QString::fromUtf8(argument) == ownText_) return true;
+            ownText_ = QString::fromUtf8(argument);
+            WriteOwnEntry();
+            if (OnWindowTextChange) OnWindowTextChange(ownText_);
+            return true;
+        case 'I':
+            return form && form->isMinimized();
+        case 'S': {
+            // "<command> <activation token>"
+            const qsizetype blank = argument.indexOf(' ');
+            if (!form || argument.left(blank).toInt() != SW_RESTORE) return false;
+            form->showNormal();
+            BringForward(*form, blank < 0 ? QByteArray() : argument.mid(blank + 1));
+            return true;
+        }
+        case 'B':
+            // "<activation token>"
+            if (!form) return false;
+            BringForward(*form, argument);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool LinuxInstance::Request(WindowId window, char command, const QByteArray& argument) {
+    if (window < 1 || window > static_cast<WindowId>(windows_.size())) return false;
+    const QString& id = windows_[window - 1];
+    if (id == ownId_) return Act(command, argument);
+    if (folder_.isEmpty()) return false;
+
+    QLocalSocket socket;
+    socket.connectToServer(QFile::decodeName(WindowFile(id, ".sock")));
+    if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
+    QByteArray line(1, command);
+    if (!argument.isEmpty()) line += ' ' + argument.toPercentEncoding();
+    socket.write(line + '\n');
+    const QDeadlineTimer deadline(kAnswerTimeoutMs);
+    while (!socket.canReadLine()) {
+        if (deadline.hasExpired() || !socket.waitForReadyRead(deadline.remainingTime()))
+            return false;
+    }
+    return socket.readLine().trimmed() == "1";
+}
+
+WindowId LinuxInstance::HandleOf(const QString& id) {
+    for (std::size_t i = 0; i < windows_.size(); ++i)
+        if (windows_[i] == id) return static_cast<WindowId>(i + 1);
+    windows_.push_back(id);
+    return static_cast<WindowId>(windows_.size());
+}
+
+// --- Window functions ------------------------------------------------------
+
+WindowId LinuxInstance::FindWindow(const QString& text) {
+    QString best;
+    quint64 bestOrder = 0;
+    if (!ownId_.isEmpty() && ownText_ == text) {
+        best = ownId_;
+        bestOrder = ownOrder_;
+    }
+    if (!folder_.isEmpty()) {
+        const QDir folder(QFile::decodeName(folder_));
+        for (const QString& name : folder.entryList({QStringLiteral("win-*.entry")}, QDir::Files)) {
+            const QString id = name.chopped(6);
+            if (id == ownId_) continue;
+            if (!IsAlive(id)) {
+                RemoveWindowFiles(id);
+                continue;
+            }
+            const auto entry = ReadEntry(folder.filePath(name));
+            if (entry && entry->text == text && (best.isEmpty() || entry->order > bestOrder)) {
+                best = id;
+                bestOrder = entry->order;
+            }
+        }
+    }
+    return best.isEmpty() ? 0 : HandleOf(best);
+}
+
+bool LinuxInstance::SetWindowText(WindowId window, const QString& text) {
+    return Request(window, 'T', text.toUtf8());
+}
+
+bool LinuxInstance::IsIconic(WindowId window) {
+    return Request(window, 'I', {});
+}
+
+bool LinuxInstance::ShowWindow(WindowId window, int command) {
+    return Request(window, 'S', QByteArray::number(command) + ' ' + OwnActivationToken());
+}
+
+bool LinuxInstance::BringWindowToTop(WindowId window) {
+    return Request(window, 'B', OwnActivationToken());
+}
+
+// --- The service in use ----------------------------------------------------
+
+IInstance& Instance() { return ServiceSlot<IInstance, LinuxInstance>::Get(); }
+
+std::unique_ptr<IInstance> SetInstance(std::unique_ptr<IInstance> instance) {
+    return ServiceSlot<IInstance, LinuxInstance>::Swap(std::move(instance));
+}
+
+}  // namespace platform

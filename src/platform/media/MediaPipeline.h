@@ -1,0 +1,132 @@
+#pragma once
+
+#include <gst/gst.h>
+
+#include <QByteArray>
+#include <QLoggingCategory>
+#include <QObject>
+#include <QRect>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "platform/sound/AudioOutput.h"
+#include "platform/media/Mci.h"
+
+namespace platform {
+
+Q_DECLARE_LOGGING_CATEGORY(lcMci)
+
+// Why a device command failed: the code and the text that names the problem.
+struct MciFailure {
+    MCIERROR code = 0;
+    QString text;
+    explicit operator bool() const { return code != 0; }
+};
+
+struct GstObjectUnref {
+    void operator()(gpointer object) const { gst_object_unref(object); }
+};
+using GstElementPtr = std::unique_ptr<GstElement, GstObjectUnref>;
+
+// One open media file on a GStreamer pipeline: the part every device type
+// shares. Open prerolls (PAUSED) and waits a bounded time; Play, Stop, Pause
+// and the seeks run on the GUI thread; the pipeline's bus is read in the
+// posting (streaming) thread and only the end of stream and errors are passed
+// on, queued to the GUI thread. Each play bumps a generation number and so
+// does every stop or seek once it has taken effect, so an end of stream that
+// was already on its way cannot end a later play.
+//
+// The audio output is chosen by the audio output policy at every open. When
+// it fails (the sound server went away), the pipeline is rebuilt with the
+// silent output at the position it had reached: the clip goes on and still
+// ends on time; the next open takes whatever output there is then.
+class MediaPipeline {
+  public:
+    MediaPipeline();
+    virtual ~MediaPipeline();
+    MediaPipeline(const MediaPipeline&) = delete;
+    MediaPipeline& operator=(const MediaPipeline&) = delete;
+
+    // 'path' is native; 'shownName' is the name the texts use.
+    MciFailure Open(const QByteArray& path, const QString& shownName);
+
+    // Plays from the current position; true when it already stands at the
+    // end, which finishes the play at once.
+    bool Play();
+    void Stop();
+    void Pause();
+    // False when the device is not paused.
+    bool Resume();
+    void SeekToStart();
+
+    std::uint32_t LengthMs() const;
+    std::uint32_t PositionMs() const;
+    unsigned Mode() const { return mode_; }
+
+    virtual unsigned DeviceType() const = 0;
+    virtual bool HasAudio() const { return true; }
+    virtual bool HasVideo() const { return false; }
+    virtual MCIERROR SetWindow(HWND window);
+    virtual MCIERROR Put(const QRect& destination);
+    virtual MCIERROR Where(unsigned flags, QRect& rect) const;
+
+    // Told on the GUI thread when the current play ends (successful or failure).
+    std::function<void(unsigned result)> OnEnded;
+
+  protected:
+    // Builds the pipeline for 'path'; on failure returns null and fills 'failure'.
+    virtual GstElement* Build(const QByteArray& path, const QString& shownName,
+                              MciFailure& failure) = 0;
+    // Checks the prerolled pipeline (streams, sizes).
+    virtual MciFailure Inspect(const QString& shownName) = 0;
+    virtual gint64 QueryDuration();
+    // Called as a play begins, before the pipeline runs.
+    virtual void Starting() {}
+    // Puts 'sink' into the pipeline (a stopped one) as its audio output, in
+    // place of the one there before.
+    virtual void PutAudioOutput(GstElement* sink) = 0;
+
+    GstElement* Pipeline() const { return pipeline_.get(); }
+    // The GUI-thread object that queued calls from streaming threads go to;
+    // it goes with the pipeline, so calls still queued are dropped.
+    QObject* Relay() const { return relay_.get(); }
+    // Brings the pipeline to NULL; subclasses call it first in their
+    // destructors, before freeing what the streaming threads use.
+    void Shutdown();
+
+  private:
+    static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
+    void BusMessage(GstMessage* message);
+    void QueueEnd(unsigned result, const QString& text);
+    bool FromAudioOutput(GstMessage* message) const;
+    MciFailure Preroll(AudioRoute route, const QString& shownName);
+    void ContinueWithoutLostOutput();
+    void Ended(unsigned generation, unsigned result, const QString& text);
+    GstStateChangeReturn WaitForPreroll(GstStateChangeReturn change);
+    MciFailure PrerollFailure(GstStateChangeReturn change, const QString& shownName);
+    void SettleTo(GstState state);
+
+    GstElementPtr pipeline_;
+    GstElementPtr audioOutput_;  // a reference to the sink in use
+    AudioRoute audioRoute_ = AudioRoute::Silent;
+    std::unique_ptr<QObject> relay_;
+    gint64 duration_ = 0;
+    unsigned mode_ = MCI_MODE_STOP;
+    bool atEnd_ = false;
+    std::atomic<unsigned> generation_{0};
+    std::atomic<bool> opening_{false};
+    std::atomic<bool> failed_{false};
+    std::atomic<bool> audioLost_{false};
+    // A replacement of the failed output is on its way: the failure's
+    // further messages are its own.
+    std::atomic<bool> replacingOutput_{false};
+    std::mutex openMutex_;
+    QString openError_;
+    GQuark openErrorDomain_ = 0;
+    QString missingDecoder_;
+};
+
+}  // namespace platform
