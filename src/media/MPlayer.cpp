@@ -72,8 +72,8 @@ unsigned TMediaPlayer::RuleBFlags() {
     return flags;
 }
 
-MCIERROR TMediaPlayer::Send(unsigned message, unsigned flags, void* params) {
-    return Mci().SendCommand(deviceId_, message, flags, params);
+MCIERROR TMediaPlayer::Send(unsigned message, unsigned flags, MCI_GENERIC_PARMS& params) {
+    return Mci().SendCommand(deviceId_, message, flags, &params);
 }
 
 void TMediaPlayer::RaiseError(MCIERROR error) {
@@ -88,14 +88,14 @@ void TMediaPlayer::RequireOpen() const {
 }
 
 std::uint32_t TMediaPlayer::Status(std::uint32_t item) {
-    MCI_STATUS_PARMS params{this, 0, item};
-    Send(MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &params);
+    MCI_STATUS_PARMS params{this, item};
+    Send(MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, params);
     return params.dwReturn;
 }
 
 std::uint32_t TMediaPlayer::Capability(std::uint32_t item) {
-    MCI_GETDEVCAPS_PARMS params{this, 0, item};
-    Send(MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM | MCI_WAIT, &params);
+    MCI_GETDEVCAPS_PARMS params{this, item};
+    Send(MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM | MCI_WAIT, params);
     return params.dwReturn;
 }
 
@@ -107,8 +107,7 @@ std::uint32_t TMediaPlayer::Length() { return isOpen_ ? Status(MCI_STATUS_LENGTH
 
 void TMediaPlayer::Open() {
     if (isOpen_) Close();
-    MCI_OPEN_PARMS params;
-    params.dwCallback = this;
+    MCI_OPEN_PARMS params{this};
     unsigned flags = RuleAFlags();
     if (deviceType_ != dtAutoSelect) {
         params.lpstrDeviceType = QString::fromLatin1(kDeviceTypeNames.at(deviceType_));
@@ -136,8 +135,8 @@ void TMediaPlayer::Open() {
     hasVideo_ = Capability(MCI_GETDEVCAPS_HAS_VIDEO) != 0;
     capabilities_.DeviceType = Capability(MCI_GETDEVCAPS_DEVICE_TYPE);
 
-    MCI_DGV_RECT_PARMS source{this, {}};
-    Send(MCI_WHERE, MCI_DGV_WHERE_SOURCE, &source);
+    MCI_DGV_RECT_PARMS source{this};
+    Send(MCI_WHERE, MCI_DGV_WHERE_SOURCE, source);
     const TRect natural = FromMciRect(source.rc);
     naturalWidth_ = natural.Right - natural.Left;
     naturalHeight_ = natural.Bottom - natural.Top;
@@ -152,7 +151,7 @@ void TMediaPlayer::Open() {
 void TMediaPlayer::Close() {
     if (deviceId_ == 0) return;
     MCI_GENERIC_PARMS params{this};
-    error_ = static_cast<int>(Send(MCI_CLOSE, RuleAFlags(), &params));
+    error_ = static_cast<int>(Send(MCI_CLOSE, RuleAFlags(), params));
     if (error_ != 0) return;
     isOpen_ = false;
     deviceId_ = 0;
@@ -163,8 +162,8 @@ void TMediaPlayer::Play() {
     const bool positionsGiven = startPosSet_ || endPosSet_;
     if (autoRewind_ && !positionsGiven &&
         Status(MCI_STATUS_POSITION) == Status(MCI_STATUS_LENGTH)) {
-        MCI_SEEK_PARMS seek{this, 0};
-        Send(MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, &seek);
+        MCI_SEEK_PARMS seek{this};
+        Send(MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, seek);
     }
     MCI_PLAY_PARMS params{this, startPos_, endPos_};
     unsigned flags = RuleBFlags();
@@ -172,13 +171,13 @@ void TMediaPlayer::Play() {
     if (endPosSet_) flags |= MCI_TO;
     startPosSet_ = false;
     endPosSet_ = false;
-    error_ = static_cast<int>(Send(MCI_PLAY, flags, &params));
+    error_ = static_cast<int>(Send(MCI_PLAY, flags, params));
 }
 
 void TMediaPlayer::Stop() {
     RequireOpen();
     MCI_GENERIC_PARMS params{this};
-    error_ = static_cast<int>(Send(MCI_STOP, RuleAFlags(), &params));
+    error_ = static_cast<int>(Send(MCI_STOP, RuleAFlags(), params));
 }
 
 void TMediaPlayer::Pause() {
@@ -186,7 +185,7 @@ void TMediaPlayer::Pause() {
     const std::uint32_t mode = Status(MCI_STATUS_MODE);
     if (mode == MCI_MODE_PLAY) {
         MCI_GENERIC_PARMS params{this};
-        error_ = static_cast<int>(Send(MCI_PAUSE, RuleAFlags(), &params));
+        error_ = static_cast<int>(Send(MCI_PAUSE, RuleAFlags(), params));
     } else if (mode == MCI_MODE_PAUSE) {
         Resume();
     }
@@ -195,14 +194,14 @@ void TMediaPlayer::Pause() {
 void TMediaPlayer::Resume() {
     RequireOpen();
     MCI_GENERIC_PARMS params{this};
-    error_ = static_cast<int>(Send(MCI_RESUME, RuleBFlags(), &params));
+    error_ = static_cast<int>(Send(MCI_RESUME, RuleBFlags(), params));
     if (error_ != 0) Play();
 }
 
 TRect TMediaPlayer::DisplayRect() {
     if (!isOpen_ || !hasVideo_) return {};
-    MCI_DGV_RECT_PARMS params{this, {}};
-    Send(MCI_WHERE, MCI_DGV_WHERE_DESTINATION, &params);
+    MCI_DGV_RECT_PARMS params{this};
+    Send(MCI_WHERE, MCI_DGV_WHERE_DESTINATION, params);
     return FromMciRect(params.rc);
 }
 
@@ -212,7 +211,7 @@ void TMediaPlayer::SetDisplayRect(const TRect& rect) {
     if (rect.Right == 0 && rect.Bottom == 0)
         placed = {rect.Left, rect.Top, naturalWidth_, naturalHeight_};
     MCI_DGV_RECT_PARMS params{this, QRect(placed.Left, placed.Top, placed.Right, placed.Bottom)};
-    error_ = static_cast<int>(Send(MCI_PUT, MCI_DGV_RECT | MCI_DGV_PUT_DESTINATION, &params));
+    error_ = static_cast<int>(Send(MCI_PUT, MCI_DGV_RECT | MCI_DGV_PUT_DESTINATION, params));
 }
 
 void TMediaPlayer::SetDisplay(TWinControl* display) {
@@ -223,14 +222,14 @@ void TMediaPlayer::SetDisplay(TWinControl* display) {
         AttachDisplay();
     } else if (isOpen_ && hasVideo_) {
         MCI_DGV_WINDOW_PARMS params{this, nullptr};
-        Send(MCI_WINDOW, MCI_DGV_WINDOW_HWND | MCI_WAIT, &params);
+        Send(MCI_WINDOW, MCI_DGV_WINDOW_HWND | MCI_WAIT, params);
     }
 }
 
 void TMediaPlayer::AttachDisplay() {
     if (!display_ || !isOpen_ || !hasVideo_) return;
     MCI_DGV_WINDOW_PARMS params{this, display_};
-    if (Send(MCI_WINDOW, MCI_DGV_WINDOW_HWND | MCI_WAIT, &params) != 0) display_ = nullptr;
+    if (Send(MCI_WINDOW, MCI_DGV_WINDOW_HWND | MCI_WAIT, params) != 0) display_ = nullptr;
 }
 
 void TMediaPlayer::Notification(TComponent* AComponent, TOperation Operation) {

@@ -107,7 +107,7 @@ class TMediaPlayer : public TCustomControl {
     unsigned RuleAFlags();
     unsigned RuleBFlags();
     void RequireOpen() const;
-    platform::MCIERROR Send(unsigned message, unsigned flags, void* params);
+    platform::MCIERROR Send(unsigned message, unsigned flags, platform::MCI_GENERIC_PARMS& params);
     std::uint32_t Status(std::uint32_t item);
     std::uint32_t Capability(std::uint32_t item);
     void AttachDisplay();

@@ -51,7 +51,7 @@ class MPlayerPlaybackTest : public testing::Test {
     }
 
     std::uint32_t Status(std::uint32_t item) {
-        MCI_STATUS_PARMS params{nullptr, 0, item};
+        MCI_STATUS_PARMS params{nullptr, item};
         EXPECT_EQ(Mci().SendCommand(mp.DeviceID(), MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &params),
                   0u);
         return params.dwReturn;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/media/LinuxMci.h"
+#include "platform/media/MciCommands.h"
 #include "support/TestMedia.h"
 
 using namespace platform;
@@ -30,7 +31,7 @@ MCIDEVICEID OpenFile(IMci& mci, const QString& path) {
 }
 
 TEST(LinuxMci, RefusesWhatADeviceCannotDoWithACodeAndText) {
-    LinuxMci mci;
+    MciCommands mci{std::make_unique<LinuxMci>()};
     const MCIDEVICEID wave = OpenFile(mci, testmedia::Wav(SF_FORMAT_PCM_16));
     MCI_DGV_RECT_PARMS rect;
     MCI_DGV_WINDOW_PARMS window;
@@ -40,7 +41,7 @@ TEST(LinuxMci, RefusesWhatADeviceCannotDoWithACodeAndText) {
         MCIDEVICEID device;
         unsigned message;
         unsigned flags;
-        void* params;
+        MCI_GENERIC_PARMS* params;
         MCIERROR error;
     };
     const Case cases[] = {
@@ -49,6 +50,7 @@ TEST(LinuxMci, RefusesWhatADeviceCannotDoWithACodeAndText) {
         {wave, MCI_WINDOW, MCI_DGV_WINDOW_HWND, &window, MCIERR_UNSUPPORTED_FUNCTION},
         {wave, MCI_RESUME, MCI_WAIT, &generic, MCIERR_NONAPPLICABLE_FUNCTION},
         {wave, MCI_STOP, MCI_NOTIFY, &generic, MCIERR_MISSING_PARAMETER},  // no window for it
+        {wave, MCI_STATUS, MCI_STATUS_ITEM, &generic, MCIERR_MISSING_PARAMETER},  // not its block
         {wave, 0x0899, MCI_WAIT, &generic, MCIERR_UNRECOGNIZED_COMMAND},
         {wave + 100, MCI_PLAY, MCI_WAIT, &generic, MCIERR_INVALID_DEVICE_ID},
         {0, MCI_OPEN, MCI_WAIT, &noFile, MCIERR_MISSING_PARAMETER},
@@ -61,7 +63,7 @@ TEST(LinuxMci, RefusesWhatADeviceCannotDoWithACodeAndText) {
 }
 
 TEST(LinuxMci, DeviceTypeNamesChooseTheDriver) {
-    LinuxMci mci;
+    MciCommands mci{std::make_unique<LinuxMci>()};
     MCI_OPEN_PARMS params;
     params.lpstrElementName = testmedia::Wav(SF_FORMAT_PCM_16);
     params.lpstrDeviceType = QStringLiteral("Sequencer");
@@ -71,7 +73,7 @@ TEST(LinuxMci, DeviceTypeNamesChooseTheDriver) {
               QStringLiteral("No device of type \"Sequencer\" is installed"));
     params.lpstrDeviceType = QStringLiteral("waveaudio");
     ASSERT_EQ(mci.SendCommand(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_OPEN_TYPE, &params), 0u);
-    MCI_GETDEVCAPS_PARMS caps{nullptr, 0, MCI_GETDEVCAPS_DEVICE_TYPE};
+    MCI_GETDEVCAPS_PARMS caps{nullptr, MCI_GETDEVCAPS_DEVICE_TYPE};
     mci.SendCommand(params.wDeviceID, MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM, &caps);
     EXPECT_EQ(caps.dwReturn, MCI_DEVTYPE_WAVEFORM_AUDIO);
     MCI_GENERIC_PARMS close;
@@ -79,7 +81,7 @@ TEST(LinuxMci, DeviceTypeNamesChooseTheDriver) {
 }
 
 TEST(LinuxMci, ErrorTextsAreCutToTheBuffer) {
-    LinuxMci mci;
+    MciCommands mci{std::make_unique<LinuxMci>()};
     std::array<char, 9> small{};
     ASSERT_TRUE(mci.GetErrorString(MCIERR_FILE_NOT_FOUND, small.data(), small.size()));
     EXPECT_STREQ(small.data(), "The file");
@@ -99,7 +101,7 @@ TEST(LinuxMci, WaveWithMoreChannelsThanTheOutputTakesIsRefused) {
     sf_writef_short(file, frames.data(), 800);
     sf_close(file);
 
-    LinuxMci mci;
+    MciCommands mci{std::make_unique<LinuxMci>()};
     MCI_OPEN_PARMS params;
     params.lpstrElementName = path;
     const MCIERROR error = mci.SendCommand(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT, &params);
@@ -124,7 +126,7 @@ TEST(LinuxMci, WaveAtADeepPathPlays) {
     ASSERT_EQ(QFile::encodeName(path).size(), kLength);
     ASSERT_TRUE(QFile::copy(testmedia::Wav(SF_FORMAT_PCM_16, 0.05), path));
 
-    LinuxMci mci;
+    MciCommands mci{std::make_unique<LinuxMci>()};
     const MCIDEVICEID wave = OpenFile(mci, path);
     MCI_PLAY_PARMS play;
     EXPECT_EQ(mci.SendCommand(wave, MCI_PLAY, MCI_WAIT, &play), 0u);

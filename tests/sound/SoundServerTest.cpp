@@ -110,7 +110,7 @@ public:
     }
 
     std::uint32_t Position() {
-        MCI_STATUS_PARMS params{nullptr, 0, MCI_STATUS_POSITION};
+        MCI_STATUS_PARMS params{nullptr, MCI_STATUS_POSITION};
         Mci().SendCommand(mp.DeviceID(), MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &params);
         return params.dwReturn;
     }

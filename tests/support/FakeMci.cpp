@@ -2,99 +2,108 @@
 
 using namespace platform;
 
-MCIERROR FakeMci::SendCommand(MCIDEVICEID device, unsigned message, unsigned flags, void* params) {
-    MciCall call;
-    call.device = device;
-    call.message = message;
-    call.flags = flags;
-    const MCIERROR error = Run(call, params);
-    calls_.push_back(call);
-    return error;
-}
-
-MCIERROR FakeMci::Run(MciCall& call, void* params) {
-    if (call.message == MCI_OPEN && whileOpening) whileOpening();
-    const auto failure = failures_.find(call.message);
-    if (failure != failures_.end()) {
-        const MCIERROR error = failure->second;
-        failures_.erase(failure);
-        return error;
+// A scripted device: plays, stops and seeks on the fake's own values.
+class FakeMci::Device : public IMciDevice {
+  public:
+    explicit Device(FakeMci& mci)
+        : mci_(mci), video_(mci.hasVideo), destination_(QPoint(0, 0), mci.naturalSize) {
+        mci_.position = 0;
+        mci_.mode = MCI_MODE_STOP;
     }
-    const HWND callback = params ? static_cast<MCI_GENERIC_PARMS*>(params)->dwCallback : nullptr;
-    if (call.message == MCI_OPEN) {
-        auto& open = *static_cast<MCI_OPEN_PARMS*>(params);
-        call.element = open.lpstrElementName;
-        call.type = open.lpstrDeviceType;
-        open.wDeviceID = nextId_++;
-        open_[open.wDeviceID] = hasVideo;
-        destination_ = QRect(QPoint(0, 0), naturalSize);
-        position = 0;
-        mode = MCI_MODE_STOP;
-        if (call.flags & MCI_NOTIFY) PostNotify(callback, MCI_NOTIFY_SUCCESSFUL, open.wDeviceID);
+    ~Device() override {
+        if (mci_.playing_ == this) mci_.playing_ = nullptr;
+    }
+
+    bool Play() override {
+        mci_.playing_ = this;
+        mci_.mode = MCI_MODE_PLAY;
+        if (mci_.position < mci_.length) return false;
+        mci_.EndPlay();
+        return true;
+    }
+    // The test ends a play with EndPlay.
+    void WaitForEnd() override {}
+    void Stop() override { mci_.mode = MCI_MODE_STOP; }
+    void Pause() override { mci_.mode = MCI_MODE_PAUSE; }
+    bool Resume() override {
+        if (mci_.mode != MCI_MODE_PAUSE) return false;
+        mci_.mode = MCI_MODE_PLAY;
+        return true;
+    }
+    void SeekToStart() override { mci_.position = 0; }
+
+    std::uint32_t LengthMs() const override { return mci_.length; }
+    std::uint32_t PositionMs() const override { return mci_.position; }
+    unsigned Mode() const override { return mci_.mode; }
+    unsigned DeviceType() const override {
+        return video_ ? MCI_DEVTYPE_DIGITAL_VIDEO : MCI_DEVTYPE_WAVEFORM_AUDIO;
+    }
+    bool HasAudio() const override { return true; }
+    bool HasVideo() const override { return video_; }
+
+    MCIERROR SetWindow(HWND) override { return video_ ? 0 : MCIERR_UNSUPPORTED_FUNCTION; }
+    MCIERROR Put(const QRect& destination) override {
+        if (!video_) return MCIERR_UNSUPPORTED_FUNCTION;
+        destination_ = destination;
         return 0;
     }
-    if (!IsOpen(call.device)) return MCIERR_INVALID_DEVICE_ID;
-    const bool video = open_[call.device];
-    notice_.BeforeCommand(call.message, call.flags, call.device);
-    switch (call.message) {
-        case MCI_CLOSE:
-            open_.erase(call.device);
-            break;
-        case MCI_PLAY:
-            if (call.flags & MCI_NOTIFY) notice_.Arm(callback);
-            playing_ = call.device;
-            mode = MCI_MODE_PLAY;
-            if (position >= length) EndPlay();
-            return 0;
-        case MCI_STOP:
-            mode = MCI_MODE_STOP;
-            break;
-        case MCI_PAUSE:
-            mode = MCI_MODE_PAUSE;
-            break;
-        case MCI_RESUME:
-            if (mode != MCI_MODE_PAUSE) return MCIERR_NONAPPLICABLE_FUNCTION;
-            if (call.flags & MCI_NOTIFY) notice_.Arm(callback);
-            mode = MCI_MODE_PLAY;
-            return 0;
-        case MCI_SEEK:
-            position = 0;
-            break;
-        case MCI_STATUS: {
-            auto& status = *static_cast<MCI_STATUS_PARMS*>(params);
-            call.item = status.dwItem;
-            status.dwReturn = status.dwItem == MCI_STATUS_LENGTH     ? length
-                              : status.dwItem == MCI_STATUS_POSITION ? position
-                                                                     : mode;
-            break;
-        }
-        case MCI_GETDEVCAPS: {
-            auto& caps = *static_cast<MCI_GETDEVCAPS_PARMS*>(params);
-            call.item = caps.dwItem;
-            caps.dwReturn = caps.dwItem == MCI_GETDEVCAPS_HAS_VIDEO  ? video
-                            : caps.dwItem == MCI_GETDEVCAPS_CAN_PLAY ? 1
-                                                                     : 0;
-            break;
-        }
-        case MCI_WINDOW:
-            if (!video) return MCIERR_UNSUPPORTED_FUNCTION;
-            call.window = static_cast<MCI_DGV_WINDOW_PARMS*>(params)->hWnd;
-            break;
-        case MCI_PUT:
-            if (!video) return MCIERR_UNSUPPORTED_FUNCTION;
-            call.rect = destination_ = static_cast<MCI_DGV_RECT_PARMS*>(params)->rc;
-            break;
-        case MCI_WHERE:
-            if (!video) return MCIERR_UNSUPPORTED_FUNCTION;
-            static_cast<MCI_DGV_RECT_PARMS*>(params)->rc = (call.flags & MCI_DGV_WHERE_SOURCE)
-                                                               ? QRect(QPoint(0, 0), naturalSize)
-                                                               : destination_;
-            break;
-        default:
-            return MCIERR_UNRECOGNIZED_COMMAND;
+    MCIERROR Where(unsigned flags, QRect& rect) const override {
+        if (!video_) return MCIERR_UNSUPPORTED_FUNCTION;
+        rect = (flags & MCI_DGV_WHERE_SOURCE) ? QRect(QPoint(0, 0), mci_.naturalSize) : destination_;
+        return 0;
     }
-    if (call.flags & MCI_NOTIFY) PostNotify(callback, MCI_NOTIFY_SUCCESSFUL, call.device);
-    return 0;
+
+  private:
+    FakeMci& mci_;
+    const bool video_;
+    QRect destination_;
+};
+
+class FakeMci::Backend : public IMciBackend {
+  public:
+    explicit Backend(FakeMci& mci) : mci_(mci) {}
+    std::unique_ptr<IMciDevice> Open(unsigned, const MCI_OPEN_PARMS&, MciFailure&) override {
+        return std::make_unique<Device>(mci_);
+    }
+
+  private:
+    FakeMci& mci_;
+};
+
+FakeMci::FakeMci() : commands_(std::make_unique<Backend>(*this)) {}
+
+FakeMci::~FakeMci() = default;
+
+namespace {
+
+// What a test reads back of a command: the fields its block carries in.
+void Record(MciCall& call, MCI_GENERIC_PARMS* params) {
+    if (const auto* open = dynamic_cast<MCI_OPEN_PARMS*>(params)) {
+        call.element = open->lpstrElementName;
+        call.type = open->lpstrDeviceType;
+    } else if (const auto* status = dynamic_cast<MCI_STATUS_PARMS*>(params)) {
+        call.item = status->dwItem;
+    } else if (const auto* caps = dynamic_cast<MCI_GETDEVCAPS_PARMS*>(params)) {
+        call.item = caps->dwItem;
+    } else if (const auto* window = dynamic_cast<MCI_DGV_WINDOW_PARMS*>(params)) {
+        call.window = window->hWnd;
+    } else if (const auto* rect = dynamic_cast<MCI_DGV_RECT_PARMS*>(params)) {
+        call.rect = rect->rc;
+    }
+}
+
+}  // namespace
+
+MCIERROR FakeMci::SendCommand(MCIDEVICEID device, unsigned message, unsigned flags,
+                              MCI_GENERIC_PARMS* params) {
+    calls_.push_back({device, message, flags});
+    Record(calls_.back(), params);
+    if (message == MCI_OPEN && whileOpening) whileOpening();
+    const auto failure = failures_.find(message);
+    if (failure == failures_.end()) return commands_.SendCommand(device, message, flags, params);
+    const MCIERROR error = failure->second;
+    failures_.erase(failure);
+    return error;
 }
 
 bool FakeMci::GetErrorString(MCIERROR error, char* buffer, unsigned length) {
@@ -110,7 +119,7 @@ void FakeMci::FailNext(unsigned message, MCIERROR error, const QString& text) {
 void FakeMci::EndPlay(unsigned result) {
     mode = MCI_MODE_STOP;
     if (result == MCI_NOTIFY_SUCCESSFUL) position = length;
-    notice_.Finish(result, playing_);
+    if (playing_ && playing_->OnEnded) playing_->OnEnded(result);
 }
 
 std::vector<unsigned> FakeMci::Messages() const {

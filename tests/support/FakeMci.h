@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/media/Mci.h"
+#include "platform/media/MciCommands.h"
 
 // One command as the fake media layer received it.
 struct MciCall {
@@ -22,16 +22,20 @@ struct MciCall {
 };
 
 // A scripted media layer for tests: records every command with its flag
-// word, answers from the values the test set, and follows the notice rules
-// of the real layer; the end of a play comes only when the test calls
-// EndPlay.
+// word and sends it on through the real command set to scripted devices,
+// which answer from the values the test set; the end of a play comes only
+// when the test calls EndPlay.
 class FakeMci : public platform::IMci {
   public:
+    FakeMci();
+    ~FakeMci() override;
+
     platform::MCIERROR SendCommand(platform::MCIDEVICEID device, unsigned message, unsigned flags,
-                                   void* params) override;
+                                   platform::MCI_GENERIC_PARMS* params) override;
     bool GetErrorString(platform::MCIERROR error, char* buffer, unsigned length) override;
 
-    // The next 'message' fails with 'error'; 'text' is the error's text.
+    // The next 'message' fails with 'error' before it reaches the command
+    // set; 'text' is the error's text.
     void FailNext(unsigned message, platform::MCIERROR error, const QString& text = {});
     // Ends the pending play with 'result' (posts its notice, if any).
     void EndPlay(unsigned result = platform::MCI_NOTIFY_SUCCESSFUL);
@@ -41,7 +45,7 @@ class FakeMci : public platform::IMci {
     // The calls of one kind, in order.
     std::vector<MciCall> CallsOf(unsigned message) const;
     void ClearCalls() { calls_.clear(); }
-    bool IsOpen(platform::MCIDEVICEID device) const { return open_.count(device) != 0; }
+    bool IsOpen(platform::MCIDEVICEID device) const { return commands_.IsOpen(device); }
 
     // What the next opened device reports.
     bool hasVideo = true;
@@ -53,16 +57,14 @@ class FakeMci : public platform::IMci {
     std::function<void()> whileOpening;
 
   private:
-    platform::MCIERROR Run(MciCall& call, void* params);
+    class Device;
+    class Backend;
 
     std::vector<MciCall> calls_;
     std::map<unsigned, platform::MCIERROR> failures_;
     std::map<platform::MCIERROR, QString> texts_;
-    std::map<platform::MCIDEVICEID, bool> open_;
-    platform::MCIDEVICEID nextId_ = 1;
-    platform::MCIDEVICEID playing_ = 0;
-    platform::PlayNotice notice_;
-    QRect destination_;
+    Device* playing_ = nullptr;
+    platform::MciCommands commands_;
 };
 
 // Puts a FakeMci in place for the life of the scope.

@@ -1,11 +1,7 @@
 #include "platform/media/Mci.h"
 
-#include "platform/ServiceSlot.h"
-
 #include <QCoreApplication>
 #include <cstring>
-
-#include "platform/media/LinuxMci.h"
 
 namespace platform {
 
@@ -16,28 +12,6 @@ QEvent::Type MciNotifyEvent::EventType() {
 
 void PostNotify(HWND callback, unsigned result, MCIDEVICEID device) {
     if (callback) QCoreApplication::postEvent(callback, new MciNotifyEvent(result, device));
-}
-
-namespace {
-
-bool EndsPlay(unsigned message) {
-    return message == MCI_STOP || message == MCI_SEEK || message == MCI_CLOSE;
-}
-
-}  // namespace
-
-void PlayNotice::BeforeCommand(unsigned message, unsigned flags, MCIDEVICEID device) {
-    if (!Pending()) return;
-    if (flags & MCI_NOTIFY && !EndsPlay(message))
-        Finish(MCI_NOTIFY_SUPERSEDED, device);
-    else if (EndsPlay(message) || message == MCI_PLAY)
-        Finish(MCI_NOTIFY_ABORTED, device);
-}
-
-void PlayNotice::Finish(unsigned result, MCIDEVICEID device) {
-    if (!Pending()) return;
-    PostNotify(callback_, result, device);
-    callback_.clear();
 }
 
 QString MciErrorText(MCIERROR error) {
@@ -105,12 +79,6 @@ bool CopyErrorText(const QString& text, char* buffer, unsigned length) {
     std::memcpy(buffer, utf8.constData(), count);
     buffer[count] = '\0';
     return true;
-}
-
-IMci& Mci() { return ServiceSlot<IMci, LinuxMci>::Get(); }
-
-std::unique_ptr<IMci> SetMci(std::unique_ptr<IMci> mci) {
-    return ServiceSlot<IMci, LinuxMci>::Swap(std::move(mci));
 }
 
 }  // namespace platform

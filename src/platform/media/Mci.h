@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QEvent>
-#include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -90,50 +90,60 @@ constexpr MCIERROR MCIERR_INVALID_FILE = MCIERR_BASE + 40;
 constexpr MCIERROR MCIERR_NONAPPLICABLE_FUNCTION = MCIERR_BASE + 46;
 constexpr MCIERROR MCIERR_FILE_READ = MCIERR_BASE + 92;
 
-// Parameter blocks. dwCallback is the window that receives the notice of a
-// command sent with MCI_NOTIFY.
+// Parameter blocks: each command has its own, derived from the common
+// header, whose dwCallback is the window that receives the notice of a
+// command sent with MCI_NOTIFY. The layer checks at every call that the block
+// is the command's own (a command with no block of its own takes the header).
 struct MCI_GENERIC_PARMS {
-    HWND dwCallback = nullptr;
+    explicit MCI_GENERIC_PARMS(HWND callback = nullptr) : dwCallback(callback) {}
+    virtual ~MCI_GENERIC_PARMS() = default;
+    HWND dwCallback;
 };
 
-struct MCI_OPEN_PARMS {
-    HWND dwCallback = nullptr;
+struct MCI_OPEN_PARMS : MCI_GENERIC_PARMS {
+    using MCI_GENERIC_PARMS::MCI_GENERIC_PARMS;
     MCIDEVICEID wDeviceID = 0;  // out
     QString lpstrDeviceType;    // with MCI_OPEN_TYPE
     QString lpstrElementName;   // with MCI_OPEN_ELEMENT: drive-letter or native path
 };
 
-struct MCI_PLAY_PARMS {
-    HWND dwCallback = nullptr;
-    std::uint32_t dwFrom = 0;  // with MCI_FROM, milliseconds
-    std::uint32_t dwTo = 0;    // with MCI_TO, milliseconds
+struct MCI_PLAY_PARMS : MCI_GENERIC_PARMS {
+    explicit MCI_PLAY_PARMS(HWND callback = nullptr, std::uint32_t from = 0, std::uint32_t to = 0)
+        : MCI_GENERIC_PARMS(callback), dwFrom(from), dwTo(to) {}
+    std::uint32_t dwFrom;  // with MCI_FROM, milliseconds
+    std::uint32_t dwTo;    // with MCI_TO, milliseconds
 };
 
-struct MCI_SEEK_PARMS {
-    HWND dwCallback = nullptr;
-    std::uint32_t dwTo = 0;
+struct MCI_SEEK_PARMS : MCI_GENERIC_PARMS {
+    explicit MCI_SEEK_PARMS(HWND callback = nullptr, std::uint32_t to = 0)
+        : MCI_GENERIC_PARMS(callback), dwTo(to) {}
+    std::uint32_t dwTo;
 };
 
-struct MCI_STATUS_PARMS {
-    HWND dwCallback = nullptr;
+struct MCI_STATUS_PARMS : MCI_GENERIC_PARMS {
+    explicit MCI_STATUS_PARMS(HWND callback = nullptr, std::uint32_t item = 0)
+        : MCI_GENERIC_PARMS(callback), dwItem(item) {}
     std::uint32_t dwReturn = 0;  // out
-    std::uint32_t dwItem = 0;
+    std::uint32_t dwItem;
 };
 
-struct MCI_GETDEVCAPS_PARMS {
-    HWND dwCallback = nullptr;
+struct MCI_GETDEVCAPS_PARMS : MCI_GENERIC_PARMS {
+    explicit MCI_GETDEVCAPS_PARMS(HWND callback = nullptr, std::uint32_t item = 0)
+        : MCI_GENERIC_PARMS(callback), dwItem(item) {}
     std::uint32_t dwReturn = 0;  // out
-    std::uint32_t dwItem = 0;
+    std::uint32_t dwItem;
 };
 
-struct MCI_DGV_WINDOW_PARMS {
-    HWND dwCallback = nullptr;
-    HWND hWnd = nullptr;  // with MCI_DGV_WINDOW_HWND; none = the device's default window
+struct MCI_DGV_WINDOW_PARMS : MCI_GENERIC_PARMS {
+    explicit MCI_DGV_WINDOW_PARMS(HWND callback = nullptr, HWND window = nullptr)
+        : MCI_GENERIC_PARMS(callback), hWnd(window) {}
+    HWND hWnd;  // with MCI_DGV_WINDOW_HWND; none = the device's default window
 };
 
 // Origin in left/top, extent in right/bottom, as the platform reports it.
-struct MCI_DGV_RECT_PARMS {
-    HWND dwCallback = nullptr;
+struct MCI_DGV_RECT_PARMS : MCI_GENERIC_PARMS {
+    explicit MCI_DGV_RECT_PARMS(HWND callback = nullptr, const QRect& rect = {})
+        : MCI_GENERIC_PARMS(callback), rc(rect) {}
     QRect rc;  // x/y the origin, width/height the extent
 };
 
@@ -150,23 +160,6 @@ class MciNotifyEvent : public QEvent {
 // Queues a notice for 'callback'; handled by the event loop after the
 // sender returns. A null callback posts nothing.
 void PostNotify(HWND callback, unsigned result, MCIDEVICEID device);
-
-// The notice of a device's pending play, and the rules that end it: a play
-// sent with MCI_NOTIFY posts "successful" at its end; a later stop, seek,
-// or close that ends it early posts "aborted", and so does a later play that
-// asks for none; any other later command that asks for a notice (another play
-// among them) takes it over and posts "superseded". Each ending posts exactly
-// once.
-class PlayNotice {
-  public:
-    void BeforeCommand(unsigned message, unsigned flags, MCIDEVICEID device);
-    void Arm(HWND callback) { callback_ = callback; }
-    void Finish(unsigned result, MCIDEVICEID device);
-    bool Pending() const { return !callback_.isNull(); }
-
-  private:
-    QPointer<QWidget> callback_;
-};
 
 // The platform's text for a code that has a fixed meaning; empty otherwise.
 QString MciErrorText(MCIERROR error);
@@ -196,15 +189,16 @@ void ReportOpenWait(int waitedMs);
 
 // The media control layer: one open device per file, commands addressed by
 // device id. Called on the GUI thread only. A command returns 0 or an error
-// code; a failing command posts no notice. The notice rules are those of
-// PlayNotice; MCI_OPEN and MCI_CLOSE with MCI_NOTIFY post theirs before they
-// return. Open prepares the file completely (a video shows its first frame)
-// and fails within a few seconds with a text that names the problem.
+// code; a failing command posts no notice. A command sent with MCI_NOTIFY
+// gets exactly one notice (the rules are MciCommands', which every backend
+// sits behind); MCI_OPEN and MCI_CLOSE with MCI_NOTIFY post theirs before
+// they return. Open prepares the file completely (a video shows its first
+// frame) and fails within a few seconds with a text that names the problem.
 class IMci {
   public:
     virtual ~IMci() = default;
     virtual MCIERROR SendCommand(MCIDEVICEID device, unsigned message, unsigned flags,
-                                 void* params) = 0;
+                                 MCI_GENERIC_PARMS* params) = 0;
     // Copies the text for 'error' (the latest detailed one when the code was
     // just reported) into 'buffer'; false when the code has no text.
     virtual bool GetErrorString(MCIERROR error, char* buffer, unsigned length) = 0;

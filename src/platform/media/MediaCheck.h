@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "platform/media/MediaPipeline.h"
+#include "platform/media/MciBackend.h"
 
 namespace platform {
 

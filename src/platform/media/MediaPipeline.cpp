@@ -2,12 +2,12 @@
 
 #include <gst/pbutils/missing-plugins.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QMetaObject>
 
 namespace platform {
-
-Q_LOGGING_CATEGORY(lcMci, "brelmo.mci", QtWarningMsg)
 
 namespace {
 
@@ -249,6 +249,12 @@ bool MediaPipeline::Play() {
     Starting();
     gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
     return false;
+}
+
+void MediaPipeline::WaitForEnd() {
+    while (mode_ == MCI_MODE_PLAY)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
 }
 
 void MediaPipeline::SettleTo(GstState state) {

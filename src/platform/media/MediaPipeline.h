@@ -3,7 +3,6 @@
 #include <gst/gst.h>
 
 #include <QByteArray>
-#include <QLoggingCategory>
 #include <QObject>
 #include <QRect>
 #include <QString>
@@ -13,18 +12,9 @@
 #include <mutex>
 
 #include "platform/sound/AudioOutput.h"
-#include "platform/media/Mci.h"
+#include "platform/media/MciBackend.h"
 
 namespace platform {
-
-Q_DECLARE_LOGGING_CATEGORY(lcMci)
-
-// Why a device command failed: the code and the text that names the problem.
-struct MciFailure {
-    MCIERROR code = 0;
-    QString text;
-    explicit operator bool() const { return code != 0; }
-};
 
 struct GstObjectUnref {
     void operator()(gpointer object) const { gst_object_unref(object); }
@@ -43,38 +33,33 @@ using GstElementPtr = std::unique_ptr<GstElement, GstObjectUnref>;
 // it fails (the sound server went away), the pipeline is rebuilt with the
 // silent output at the position it had reached: the clip goes on and still
 // ends on time; the next open takes whatever output there is then.
-class MediaPipeline {
+class MediaPipeline : public IMciDevice {
   public:
     MediaPipeline();
-    virtual ~MediaPipeline();
+    ~MediaPipeline() override;
     MediaPipeline(const MediaPipeline&) = delete;
     MediaPipeline& operator=(const MediaPipeline&) = delete;
 
     // 'path' is native; 'shownName' is the name the texts use.
     MciFailure Open(const QByteArray& path, const QString& shownName);
 
-    // Plays from the current position; true when it already stands at the
-    // end, which finishes the play at once.
-    bool Play();
-    void Stop();
-    void Pause();
-    // False when the device is not paused.
-    bool Resume();
-    void SeekToStart();
+    bool Play() override;
+    // The end of stream comes through the event loop; user input waits.
+    void WaitForEnd() override;
+    void Stop() override;
+    void Pause() override;
+    bool Resume() override;
+    void SeekToStart() override;
 
-    std::uint32_t LengthMs() const;
-    std::uint32_t PositionMs() const;
-    unsigned Mode() const { return mode_; }
+    std::uint32_t LengthMs() const override;
+    std::uint32_t PositionMs() const override;
+    unsigned Mode() const override { return mode_; }
 
-    virtual unsigned DeviceType() const = 0;
-    virtual bool HasAudio() const { return true; }
-    virtual bool HasVideo() const { return false; }
-    virtual MCIERROR SetWindow(HWND window);
-    virtual MCIERROR Put(const QRect& destination);
-    virtual MCIERROR Where(unsigned flags, QRect& rect) const;
-
-    // Told on the GUI thread when the current play ends (successful or failure).
-    std::function<void(unsigned result)> OnEnded;
+    bool HasAudio() const override { return true; }
+    bool HasVideo() const override { return false; }
+    MCIERROR SetWindow(HWND window) override;
+    MCIERROR Put(const QRect& destination) override;
+    MCIERROR Where(unsigned flags, QRect& rect) const override;
 
   protected:
     // Builds the pipeline for 'path'; on failure returns null and fills 'failure'.
