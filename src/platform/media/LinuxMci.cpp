@@ -32,13 +32,7 @@ std::unique_ptr<MediaPipeline> MakeDriver(Driver driver) {
 
 }  // namespace
 
-LinuxMci::LinuxMci() {
-    GError* error = nullptr;
-    if (!gst_init_check(nullptr, nullptr, &error)) {
-        qCWarning(lcMci) << "GStreamer failed to start:" << (error ? error->message : "?");
-        if (error) g_error_free(error);
-    }
-}
+LinuxMci::LinuxMci() { StartGStreamer(); }
 
 std::unique_ptr<IMciDevice> LinuxMci::Open(unsigned flags, const MCI_OPEN_PARMS& params,
                                            MciFailure& failure) {

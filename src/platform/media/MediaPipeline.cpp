@@ -14,26 +14,19 @@ namespace {
 constexpr GstClockTime kPollStep = 10 * GST_MSECOND;
 constexpr GstClockTime kSettleTimeout = 2 * GST_SECOND;
 
-struct GErrorFree {
-    void operator()(GError* error) const { g_error_free(error); }
-};
-struct GFree {
-    void operator()(gchar* text) const { g_free(text); }
-};
-
 QString ErrorText(GstMessage* message, GQuark* domain) {
     GError* raw = nullptr;
     gchar* debug = nullptr;
     gst_message_parse_error(message, &raw, &debug);
-    const std::unique_ptr<GError, GErrorFree> error(raw);
-    const std::unique_ptr<gchar, GFree> details(debug);
+    const GErrorPtr error(raw);
+    const GCharPtr details(debug);
     if (domain) *domain = error ? error->domain : 0;
     qCDebug(lcMci) << "pipeline error:" << (error ? error->message : "?") << debug;
     return error ? QString::fromUtf8(error->message) : QStringLiteral("Unknown error");
 }
 
 QString MissingDecoder(GstMessage* message) {
-    const std::unique_ptr<gchar, GFree> text(gst_missing_plugin_message_get_description(message));
+    const GCharPtr text(gst_missing_plugin_message_get_description(message));
     return text ? QString::fromUtf8(text.get()) : QStringLiteral("this media");
 }
 
@@ -59,7 +52,7 @@ MciFailure MediaPipeline::Open(const QByteArray& path, const QString& shownName)
     if (!built) return failure;
     pipeline_.reset(GST_ELEMENT(gst_object_ref_sink(built)));
     {
-        const std::unique_ptr<GstBus, GstObjectUnref> bus(gst_element_get_bus(pipeline_.get()));
+        const GstObjectPtr<GstBus> bus(gst_element_get_bus(pipeline_.get()));
         gst_bus_set_sync_handler(bus.get(), &MediaPipeline::OnBusMessage, this, nullptr);
     }
     failure = Preroll(CurrentAudioRoute(), shownName);
@@ -185,7 +178,7 @@ void MediaPipeline::BusMessage(GstMessage* message) {
             // to a synced fake sink and playback goes on in real time.
             GError* raw = nullptr;
             gst_message_parse_warning(message, &raw, nullptr);
-            const std::unique_ptr<GError, GErrorFree> warning(raw);
+            const GErrorPtr warning(raw);
             qCDebug(lcMci) << "pipeline warning:" << (warning ? warning->message : "?");
             break;
         }

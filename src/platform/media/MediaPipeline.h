@@ -11,15 +11,11 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/GstHandles.h"
 #include "platform/sound/AudioOutput.h"
 #include "platform/media/MciBackend.h"
 
 namespace platform {
-
-struct GstObjectUnref {
-    void operator()(gpointer object) const { gst_object_unref(object); }
-};
-using GstElementPtr = std::unique_ptr<GstElement, GstObjectUnref>;
 
 // One open media file on a GStreamer pipeline: the part every device type
 // shares. Open prerolls (PAUSED) and waits a bounded time; Play, Stop, Pause

@@ -13,16 +13,6 @@ namespace {
 constexpr guint kPlayFlagText = 1u << 2;
 constexpr guint kPlayFlagSoftVolume = 1u << 4;
 
-struct SampleUnref {
-    void operator()(GstSample* sample) const { gst_sample_unref(sample); }
-};
-struct CapsUnref {
-    void operator()(GstCaps* caps) const { gst_caps_unref(caps); }
-};
-struct GFree {
-    void operator()(gchar* text) const { g_free(text); }
-};
-
 QImage FrameImage(GstSample* sample) {
     GstVideoInfo info;
     if (!gst_video_info_from_caps(&info, gst_sample_get_caps(sample))) return {};
@@ -46,8 +36,8 @@ VideoDriver::~VideoDriver() {
 GstElement* VideoDriver::Build(const QByteArray& path, const QString& shownName,
                                MciFailure& failure) {
     GError* error = nullptr;
-    const std::unique_ptr<gchar, GFree> uri(gst_filename_to_uri(path.constData(), &error));
-    if (error) g_error_free(error);
+    const GCharPtr uri(gst_filename_to_uri(path.constData(), &error));
+    const GErrorPtr whyNot(error);
     GstElement* playbin = gst_element_factory_make("playbin", nullptr);
     GstElement* sink = MakeVideoSink();
     if (!uri || !playbin || !sink) {
@@ -86,9 +76,9 @@ MciFailure VideoDriver::Inspect(const QString& shownName) {
 QSize VideoDriver::VideoPadSize() const {
     GstPad* raw = nullptr;
     g_signal_emit_by_name(Pipeline(), "get-video-pad", 0, &raw);
-    const std::unique_ptr<GstPad, GstObjectUnref> pad(raw);
+    const GstObjectPtr<GstPad> pad(raw);
     if (!pad) return {};
-    const std::unique_ptr<GstCaps, CapsUnref> caps(gst_pad_get_current_caps(pad.get()));
+    const GstCapsPtr caps(gst_pad_get_current_caps(pad.get()));
     GstVideoInfo info;
     if (!caps || !gst_video_info_from_caps(&info, caps.get())) return {};
     return {GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info)};
@@ -149,7 +139,7 @@ MCIERROR VideoDriver::Where(unsigned flags, QRect& rect) const {
 GstElement* VideoDriver::MakeVideoSink() {
     GstElement* sink = gst_element_factory_make("appsink", nullptr);
     if (!sink) return nullptr;
-    const std::unique_ptr<GstCaps, CapsUnref> caps(
+    const GstCapsPtr caps(
         gst_caps_from_string("video/x-raw,format=BGRx,pixel-aspect-ratio=1/1"));
     g_object_set(sink, "caps", caps.get(), "max-buffers", 1u, "drop", TRUE, "sync", TRUE, nullptr);
     GstAppSinkCallbacks callbacks{};
@@ -167,7 +157,7 @@ GstFlowReturn VideoDriver::Deliver(GstAppSink* sink, gpointer self,
                                    GstSample* (*pull)(GstAppSink*)) {
     // Runs in a streaming thread: nothing may unwind into GStreamer.
     try {
-        const std::unique_ptr<GstSample, SampleUnref> sample(pull(sink));
+        const GstSamplePtr sample(pull(sink));
         if (sample) static_cast<VideoDriver*>(self)->TakeFrame(sample.get());
     } catch (...) {
         qCWarning(lcMci) << "dropped a video frame";

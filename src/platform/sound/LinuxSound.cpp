@@ -1,8 +1,7 @@
 #include "platform/sound/LinuxSound.h"
 
+#include "platform/GstHandles.h"
 #include "platform/ServiceSlot.h"
-
-#include <gst/gst.h>
 
 #include <QByteArrayList>
 #include <QFile>
@@ -18,18 +17,6 @@ namespace platform {
 Q_LOGGING_CATEGORY(lcSound, "brelmo.platform.sound", QtInfoMsg)
 
 namespace {
-
-bool InitGStreamer() {
-    static const bool ready = [] {
-        GError* error = nullptr;
-        if (gst_init_check(nullptr, nullptr, &error)) return true;
-        qCWarning(lcSound) << "no sound: GStreamer failed to start:"
-                           << (error ? error->message : "unknown error");
-        g_clear_error(&error);
-        return false;
-    }();
-    return ready;
-}
 
 std::unique_ptr<WaveDecoder> OpenFileSound(const char* name) {
     const QByteArray path = FileSystem().NativePath(QString::fromUtf8(name));
@@ -115,7 +102,7 @@ std::unique_ptr<WaveDecoder> LinuxSound::OpenDefaultSound() const {
 bool LinuxSound::Play(std::unique_ptr<WaveDecoder> decoder, unsigned flags) {
     // GStreamer starts with the first sound, not for a stop request: a copy
     // that never clicks (a second copy quitting) never pays for it.
-    if (!InitGStreamer()) return false;
+    if (!StartGStreamer()) return false;
     if (!output_) output_ = std::make_unique<SoundOutput>(options_.sink);
     const std::chrono::nanoseconds timeout = decoder->Duration() + options_.endBound;
     const bool async = flags & SND_ASYNC;

@@ -1,8 +1,8 @@
 #include "platform/sound/SoundOutput.h"
 
-#include <gst/gst.h>
-
 #include <QLoggingCategory>
+
+#include "platform/GstHandles.h"
 
 namespace platform {
 
@@ -18,16 +18,16 @@ constexpr GstClockTime kSettleTimeout = 2 * GST_SECOND;
 // it is first used after the server came back: the audio output policy logs
 // the server's going, once, at the next use.
 void LogError(GstMessage* message, AudioRoute route) {
-    GError* error = nullptr;
+    GError* raw = nullptr;
     gchar* debug = nullptr;
-    gst_message_parse_error(message, &error, &debug);
+    gst_message_parse_error(message, &raw, &debug);
+    const GErrorPtr error(raw);
+    const GCharPtr details(debug);
     if (route == AudioRoute::Server)
         qCDebug(lcSoundOutput) << "sound output failed:" << error->message;
     else
         qCWarning(lcSoundOutput) << "sound output failed:" << error->message;
     qCDebug(lcSoundOutput) << debug;
-    g_clear_error(&error);
-    g_free(debug);
 }
 
 GstElement* AddElement(GstElement* pipeline, const char* factory) {
@@ -44,9 +44,8 @@ GstElement* AddElement(GstElement* pipeline, const char* factory) {
 
 void SoundOutput::PipelineDeleter::operator()(GstElement* pipeline) const {
     gst_element_set_state(pipeline, GST_STATE_NULL);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
-    gst_object_unref(bus);
+    gst_bus_set_sync_handler(GstObjectPtr<GstBus>(gst_element_get_bus(pipeline)).get(), nullptr,
+                             nullptr, nullptr);
     gst_object_unref(pipeline);
 }
 
@@ -95,9 +94,8 @@ bool SoundOutput::Build(AudioRoute route, const WaveDecoder& decoder) {
     // The end of a sound is waited for on the monotonic clock: a sound
     // server's clock may jump when the kept stream is flushed, which could
     // end a synchronous sound before it has played.
-    GstClock* clock = gst_system_clock_obtain();
-    gst_pipeline_use_clock(GST_PIPELINE(pipeline), clock);
-    gst_object_unref(clock);
+    gst_pipeline_use_clock(GST_PIPELINE(pipeline),
+                           GstObjectPtr<GstClock>(gst_system_clock_obtain()).get());
     GstElement* source = AddElement(pipeline, "appsrc");
     GstElement* convert = AddElement(pipeline, "audioconvert");
     GstElement* resample = AddElement(pipeline, "audioresample");
@@ -116,16 +114,15 @@ bool SoundOutput::Build(AudioRoute route, const WaveDecoder& decoder) {
         const std::lock_guard lock(mutex_);
         broken_ = false;
     }
-    GstBus* bus = gst_element_get_bus(pipeline);
+    const GstObjectPtr<GstBus> bus(gst_element_get_bus(pipeline));
     gst_bus_set_sync_handler(
-        bus,
+        bus.get(),
         [](GstBus*, GstMessage* message, gpointer self) {
             static_cast<SoundOutput*>(self)->Note(message);
             gst_message_unref(message);
             return GST_BUS_DROP;
         },
         this, nullptr);
-    gst_object_unref(bus);
     return true;
 }
 

@@ -2,7 +2,8 @@
 
 #include <gst/app/gstappsrc.h>
 #include <gst/audio/audio.h>
-#include <gst/gst.h>
+
+#include "platform/GstHandles.h"
 
 namespace platform {
 
@@ -46,11 +47,10 @@ void WaveSource::Attach(GstElement* appsrc) {
 
 void WaveSource::Replace(std::unique_ptr<WaveDecoder> decoder, bool loop) {
     if (decoder) {
-        GstCaps* caps = CapsFor(*decoder);
+        const GstCapsPtr caps(CapsFor(*decoder));
         const guint64 bufferBytes = sizeof(float) * static_cast<guint64>(decoder->Channels()) *
                                     (decoder->SampleRate() / kBuffersPerSecond + 1);
-        gst_app_src_set_caps(appsrc_, caps);
-        gst_caps_unref(caps);
+        gst_app_src_set_caps(appsrc_, caps.get());
         gst_app_src_set_max_bytes(appsrc_, bufferBytes * kQueuedBuffers);
         gst_app_src_set_duration(appsrc_, static_cast<GstClockTime>(decoder->Duration().count()));
     }
