@@ -72,32 +72,30 @@ class FakeMci::Backend : public IMciBackend {
 
 FakeMci::FakeMci() : commands_(std::make_unique<Backend>(*this)) {}
 
-FakeMci::~FakeMci() = default;
-
 namespace {
 
-// What a test reads back of a command: the fields its block carries in.
-void Record(MciCall& call, MCI_GENERIC_PARMS* params) {
+// The command as a test reads it back, with the fields its block carries in.
+MciCall Recorded(MCIDEVICEID device, unsigned message, unsigned flags, MCI_GENERIC_PARMS* params) {
+    MciCall call;
+    call.device = device;
+    call.message = message;
+    call.flags = flags;
     if (const auto* open = dynamic_cast<MCI_OPEN_PARMS*>(params)) {
         call.element = open->lpstrElementName;
         call.type = open->lpstrDeviceType;
-    } else if (const auto* status = dynamic_cast<MCI_STATUS_PARMS*>(params)) {
-        call.item = status->dwItem;
-    } else if (const auto* caps = dynamic_cast<MCI_GETDEVCAPS_PARMS*>(params)) {
-        call.item = caps->dwItem;
     } else if (const auto* window = dynamic_cast<MCI_DGV_WINDOW_PARMS*>(params)) {
         call.window = window->hWnd;
     } else if (const auto* rect = dynamic_cast<MCI_DGV_RECT_PARMS*>(params)) {
         call.rect = rect->rc;
     }
+    return call;
 }
 
 }  // namespace
 
 MCIERROR FakeMci::SendCommand(MCIDEVICEID device, unsigned message, unsigned flags,
                               MCI_GENERIC_PARMS* params) {
-    calls_.push_back({device, message, flags});
-    Record(calls_.back(), params);
+    calls_.push_back(Recorded(device, message, flags, params));
     if (message == MCI_OPEN && whileOpening) whileOpening();
     const auto failure = failures_.find(message);
     if (failure == failures_.end()) return commands_.SendCommand(device, message, flags, params);

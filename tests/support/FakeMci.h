@@ -18,7 +18,6 @@ struct MciCall {
     QString type;               // MCI_OPEN
     QWidget* window = nullptr;  // MCI_WINDOW
     QRect rect;                 // MCI_PUT
-    std::uint32_t item = 0;     // MCI_STATUS, MCI_GETDEVCAPS
 };
 
 // A scripted media layer for tests: records every command with its flag
@@ -28,7 +27,6 @@ struct MciCall {
 class FakeMci : public platform::IMci {
   public:
     FakeMci();
-    ~FakeMci() override;
 
     platform::MCIERROR SendCommand(platform::MCIDEVICEID device, unsigned message, unsigned flags,
                                    platform::MCI_GENERIC_PARMS* params) override;
