@@ -15,7 +15,7 @@ namespace platform {
 // stop, seek or close that ends it early posts "aborted", and so does a later
 // play that asks for none; any other later command that asks for a notice
 // (another play among them) takes it over and posts "superseded". Every other
-// command posts "successful" before it returns.
+// command sent with MCI_NOTIFY posts "successful" as it returns.
 class MciCommands : public IMci {
   public:
     explicit MciCommands(std::unique_ptr<IMciBackend> backend);
