@@ -35,16 +35,20 @@ int MeasureSelf(int argc, char** argv, int seconds) {
     int messages = 0;
     double percent = -1;
     bool onBus = false;
-    playerbench::RunPlayer(argc, argv, [&](TForm1& form) {
-        idleloop::RunLoopFor(kSettleMs);
-        auto* mpris = form.findChild<TMprisService*>();
-        onBus = mpris && mpris->Started();
-        QElapsedTimer wall;
-        const double cpuStart = idleloop::ProcessCpuSeconds();
-        wall.start();
-        idleloop::RunLoopFor(seconds * 1000);
-        percent = 100.0 * (idleloop::ProcessCpuSeconds() - cpuStart) / (wall.nsecsElapsed() * 1e-9);
-    }, &messages);
+    playerbench::RunPlayer(
+        argc, argv,
+        [&](TForm1& form) {
+            idleloop::RunLoopFor(kSettleMs);
+            auto* mpris = form.findChild<TMprisService*>();
+            onBus = mpris && mpris->Started();
+            QElapsedTimer wall;
+            const double cpuStart = idleloop::ProcessCpuSeconds();
+            wall.start();
+            idleloop::RunLoopFor(seconds * 1000);
+            percent =
+                100.0 * (idleloop::ProcessCpuSeconds() - cpuStart) / (wall.nsecsElapsed() * 1e-9);
+        },
+        &messages);
     std::printf("%.4f %d\n", percent, onBus ? 1 : 0);
     return 0;
 }

@@ -92,7 +92,8 @@ class ProbeFolders {
         QDir().mkpath(home_.filePath(QStringLiteral("data")));
         QDir().mkpath(home_.filePath(QStringLiteral("cwd")));
         setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
-        setenv("XDG_DATA_HOME", home_.filePath(QStringLiteral("data")).toLocal8Bit().constData(), 1);
+        setenv("XDG_DATA_HOME", home_.filePath(QStringLiteral("data")).toLocal8Bit().constData(),
+               1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
         unsetenv("BRELMO_PROBE_IDLE_MS");
         if (!QDir::setCurrent(home_.filePath(QStringLiteral("cwd"))))

@@ -9,6 +9,6 @@
 class TGraphicControl : public TPaintedControl<TControl> {
     Q_OBJECT
 
-public:
+  public:
     explicit TGraphicControl(TComponent* AOwner);
 };

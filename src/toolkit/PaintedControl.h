@@ -11,12 +11,12 @@
 // application rather than to Qt's paint code.
 template <class Base>
 class TPaintedControl : public Base {
-public:
+  public:
     using Base::Base;
 
     TCanvas& Canvas() { return canvas_; }
 
-protected:
+  protected:
     virtual void Paint() {}
 
     void paintEvent(QPaintEvent*) override {
@@ -26,6 +26,6 @@ protected:
         canvas_.EndPaint();
     }
 
-private:
+  private:
     TCanvas canvas_;
 };

@@ -25,6 +25,6 @@ private:
 class TCustomControl : public TPaintedControl<TWinControl> {
     Q_OBJECT
 
-public:
+  public:
     explicit TCustomControl(TComponent* AOwner);
 };
