@@ -9,42 +9,20 @@
 #include <sys/prctl.h>
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <vector>
 
+#include "IdleLoop.h"
 #include "PlayerBench.h"
 #include "desktop/MprisService.h"
 
 namespace {
 
 constexpr int kSettleMs = 1500;
-
-double ProcessCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-// A real wait in the event loop (playerbench::Idle polls, which would be
-// measured too).
-void RunLoopFor(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-int IntArg(int argc, char** argv, const char* name, int fallback) {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
-    return fallback;
-}
 
 const char* StringArg(int argc, char** argv, const char* name) {
     for (int i = 1; i + 1 < argc; ++i)
@@ -57,37 +35,31 @@ int MeasureSelf(int argc, char** argv, int seconds) {
     int messages = 0;
     double percent = -1;
     bool onBus = false;
-    playerbench::RunPlayer(argc, argv, [&](TForm1& form) {
-        RunLoopFor(kSettleMs);
-        auto* mpris = form.findChild<TMprisService*>();
-        onBus = mpris && mpris->Started();
-        QElapsedTimer wall;
-        const double cpuStart = ProcessCpuSeconds();
-        wall.start();
-        RunLoopFor(seconds * 1000);
-        percent = 100.0 * (ProcessCpuSeconds() - cpuStart) / (wall.nsecsElapsed() * 1e-9);
-    }, &messages);
+    playerbench::RunPlayer(
+        argc, argv,
+        [&](TForm1& form) {
+            idleloop::RunLoopFor(kSettleMs);
+            auto* mpris = form.findChild<TMprisService*>();
+            onBus = mpris && mpris->Started();
+            QElapsedTimer wall;
+            const double cpuStart = idleloop::ProcessCpuSeconds();
+            wall.start();
+            idleloop::RunLoopFor(seconds * 1000);
+            percent =
+                100.0 * (idleloop::ProcessCpuSeconds() - cpuStart) / (wall.nsecsElapsed() * 1e-9);
+        },
+        &messages);
     std::printf("%.4f %d\n", percent, onBus ? 1 : 0);
     return 0;
-}
-
-struct Spread {
-    double median, min, max;
-};
-
-Spread Summarise(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return {n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2, v.front(), v.back()};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int seconds = IntArg(argc, argv, "--seconds", 10);
+    const int seconds = idleloop::IntArg(argc, argv, "--seconds", 10);
     if (StringArg(argc, argv, "--mode")) return MeasureSelf(argc, argv, seconds);
 
-    const int runs = IntArg(argc, argv, "--runs", 5);
+    const int runs = idleloop::IntArg(argc, argv, "--runs", 5);
     QCoreApplication app(argc, argv);
     QTemporaryDir runtime;
     QProcess bus;
@@ -125,10 +97,10 @@ int main(int argc, char** argv) {
         }
     }
     for (int mode : {0, 1}) {
-        const Spread s = Summarise(samples[mode]);
+        const appbench::Summary s = appbench::Summarise(samples[mode]);
         std::printf("%-12s median %.3f %% (min %.3f, max %.3f)\n", names[mode], s.median, s.min, s.max);
     }
-    const double on = Summarise(samples[1]).median;
+    const double on = appbench::Summarise(samples[1]).median;
     std::printf("goal: idle with the media controls <= 1 %% of a core: %s (%.3f %%)\n",
                 on <= 1.0 ? "met" : "NOT met", on);
     ::kill(static_cast<pid_t>(bus.processId()), SIGTERM);

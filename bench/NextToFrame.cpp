@@ -11,6 +11,7 @@
 #include <QImage>
 #include <cstdio>
 
+#include "IdleLoop.h"
 #include "PlayerBench.h"
 #include "media/MPlayer.h"
 #include "toolkit/Panel.h"
@@ -87,10 +88,10 @@ void Measure(TForm1& form, int presses, Figures& figures) {
     for (int turn = 0; turn < kWarmUpTurns + presses; ++turn) {
         const bool counted = turn >= kWarmUpTurns;
         PressNext(form, watch, clips, counted ? &figures.nextMs : nullptr, figures);
-        playerbench::Idle(kPlayBetweenMs);
+        idleloop::RunLoopFor(kPlayBetweenMs);
         OpenAndPlay(device, watch, clips.at(turn % clips.size()),
                     counted ? &figures.deviceMs : nullptr, figures);
-        playerbench::Idle(kPlayBetweenMs);
+        idleloop::RunLoopFor(kPlayBetweenMs);
     }
 }
 

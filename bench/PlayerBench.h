@@ -16,13 +16,14 @@
 #include <memory>
 
 #include "AppBench.h"
+#include "IdleLoop.h"
 #include "MediaBench.h"
 #include "app/Main.h"
 #include "app/PlayerState.h"
 #include "app/Run.h"
 #include "platform/files/FileSystem.h"
-#include "platform/sound/Sound.h"
 #include "platform/media/VideoSurface.h"
+#include "platform/sound/Sound.h"
 #include "skin/TransBtn.h"
 #include "skin/Transit.h"
 #include "toolkit/Application.h"
@@ -68,21 +69,17 @@ inline void SetPlaylist(const std::vector<Clip>& clips) {
 }
 
 // Runs the event loop until 'done' holds or 'timeoutMs' passes; false on the
-// timeout.
+// timeout. Asleep until an event comes; a 5 ms tick wakes it to look again.
 inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
     QElapsedTimer clock;
     clock.start();
+    QTimer tick;
+    tick.start(5);
     while (!done()) {
         if (clock.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
-}
-
-inline void Idle(int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    WaitUntil([&] { return clock.elapsed() >= ms; }, ms + 1000);
 }
 
 // A left press and release at the button's centre, delivered the way the

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <random>
 
+#include "IdleLoop.h"
 #include "PlayerBench.h"
 #include "media/MPlayer.h"
 
@@ -40,7 +41,7 @@ double ResidentMiB() {
 
 // Lets queued notices, repaints and deferred deletions run out first.
 double SettledResidentMiB() {
-    playerbench::Idle(kSettleMs);
+    idleloop::RunLoopFor(kSettleMs);
     return ResidentMiB();
 }
 

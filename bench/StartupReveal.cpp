@@ -11,56 +11,32 @@
 //
 //   StartupReveal [runs]   (default 30 runs of each, after 3 warm-up runs)
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 
-#include "AppBench.h"
+#include "ProbeTurns.h"
 
 namespace {
 
 using appbench::ProbeRun;
 using appbench::Summarise;
-using appbench::Summary;
+using probeturns::ActivateToReady;
+using probeturns::ExecToReady;
+using probeturns::MainToForm;
+using probeturns::PeakMiB;
+using probeturns::ProbeSeries;
+using probeturns::ResidentMiB;
 
 constexpr double kAllowedFactor = 1.5;
 constexpr double kRevealAnimationMs = 60;
 constexpr double kAllowedMemoryFactor = 2.0;
-constexpr int kWarmUpRuns = 3;
-constexpr int kMemoryRuns = 5;
-constexpr const char* kIdleMs = "1000";
+constexpr const char* kShown = "shown_ns";
 
-struct Probe {
-    const char* label;
-    std::string program;
-    std::vector<ProbeRun> runs;
-
-    std::vector<double> Series(double (*figure)(const ProbeRun&)) const {
-        std::vector<double> values;
-        for (const ProbeRun& run : runs) values.push_back(figure(run));
-        return values;
-    }
-};
-
-ProbeRun RunChecked(const Probe& probe) {
-    ProbeRun run = appbench::RunProbe(probe.program);
-    if (run.exitCode != 0 || !run.reports.count("shown_ns"))
-        throw std::runtime_error(std::string(probe.label) + " did not report a start");
-    return run;
-}
-
-double ExecToReady(const ProbeRun& run) {
-    return run.MsFromStart("ready_ns");
-}
 double MainToReady(const ProbeRun& run) {
     return run.MsBetween("main_ns", "ready_ns");
 }
 double ExecToMain(const ProbeRun& run) {
     return run.MsFromStart("main_ns");
-}
-double MainToForm(const ProbeRun& run) {
-    return run.MsBetween("main_ns", "form_ns");
 }
 double FormToActivate(const ProbeRun& run) {
     return run.MsBetween("form_ns", "activate_ns");
@@ -68,23 +44,14 @@ double FormToActivate(const ProbeRun& run) {
 double ExecToFirstPaint(const ProbeRun& run) {
     return run.MsFromStart("first_paint_ns");
 }
-double ActivateToReady(const ProbeRun& run) {
-    return run.MsBetween("activate_ns", "ready_ns");
-}
 double ExecToShown(const ProbeRun& run) {
     return run.MsFromStart("shown_ns");
 }
 double ExecToExit(const ProbeRun& run) {
     return (run.exitNs - run.startNs) / 1e6;
 }
-double ResidentMiB(const ProbeRun& run) {
-    return run.reports.at("rss_kib") / 1024.0;
-}
-double PeakMiB(const ProbeRun& run) {
-    return run.reports.at("hwm_kib") / 1024.0;
-}
 
-void PrintTimes(const Probe& probe) {
+void PrintTimes(const ProbeSeries& probe) {
     appbench::PrintRow(std::string(probe.label) + ": exec to ready",
                        Summarise(probe.Series(ExecToReady)));
     appbench::PrintRow(std::string(probe.label) + ": main() to ready",
@@ -98,7 +65,7 @@ void PrintTimes(const Probe& probe) {
 // Where the player's start-up goes: loading, the main window made, shown and
 // activated (its first paint happens on the way), the reveal; and when its
 // first paint (grey and black, before the reveal) reached the window.
-void PrintPlayerStages(const Probe& probe) {
+void PrintPlayerStages(const ProbeSeries& probe) {
     appbench::PrintRow("  stage: exec to main()", Summarise(probe.Series(ExecToMain)));
     appbench::PrintRow("  stage: main() to main window made", Summarise(probe.Series(MainToForm)));
     appbench::PrintRow("  stage: made to activated (first paint done)",
@@ -109,50 +76,16 @@ void PrintPlayerStages(const Probe& probe) {
                        Summarise(probe.Series(ExecToFirstPaint)));
 }
 
-void PrintMemory(const Probe& probe) {
-    appbench::PrintRow(std::string(probe.label) + ": VmRSS idle",
-                       Summarise(probe.Series(ResidentMiB)));
-    appbench::PrintRow(std::string(probe.label) + ": VmHWM", Summarise(probe.Series(PeakMiB)));
-}
-
-// Runs both probes 'count' times, taking turns and alternating who goes first.
-void RunInTurns(Probe& player, Probe& bare, int count) {
-    for (int i = 0; i < count; ++i) {
-        Probe& first = i % 2 ? bare : player;
-        Probe& second = i % 2 ? player : bare;
-        first.runs.push_back(RunChecked(first));
-        second.runs.push_back(RunChecked(second));
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     try {
-        // A private runtime folder (the single-instance lock) and data folder
-        // (no saved playlist); an empty current folder for the file lists.
-        QTemporaryDir home;
-        const QString runtime = home.filePath(QStringLiteral("run"));
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QDir().mkpath(home.filePath(QStringLiteral("data")));
-        QDir().mkpath(home.filePath(QStringLiteral("cwd")));
-        setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
-        setenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit().constData(), 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        unsetenv("BRELMO_PROBE_IDLE_MS");
-        if (!QDir::setCurrent(home.filePath(QStringLiteral("cwd"))))
-            throw std::runtime_error("no work folder");
-
+        const probeturns::ProbeFolders folders;
         appbench::PrivateXServer x;
-        Probe player{"player", BRELMO_REVEAL_PROBE, {}};
-        Probe bare{"bare window", BRELMO_MINIMAL_WINDOW, {}};
-
-        RunInTurns(player, bare, kWarmUpRuns);
-        player.runs.clear();
-        bare.runs.clear();
-        RunInTurns(player, bare, runs);
+        ProbeSeries player{"player", BRELMO_REVEAL_PROBE, {}, {}};
+        ProbeSeries bare{"bare window", BRELMO_MINIMAL_WINDOW, {}, {}};
+        probeturns::RunAfterWarmUp(player, bare, runs, kShown);
 
         std::printf("Start-up under Xvfb %s, %d runs of each taking turns\n", x.Display().c_str(),
                     runs);
@@ -170,14 +103,7 @@ int main(int argc, char** argv) {
             appbench::Verdict(playerReady <= allowed),
             (playerReady - kRevealAnimationMs) / bareReady);
 
-        setenv("BRELMO_PROBE_IDLE_MS", kIdleMs, 1);
-        player.runs.clear();
-        bare.runs.clear();
-        RunInTurns(player, bare, kMemoryRuns);
-        std::printf("\nResident memory after %s ms idle, %d runs of each\n", kIdleMs, kMemoryRuns);
-        appbench::PrintHeader("MiB");
-        PrintMemory(bare);
-        PrintMemory(player);
+        probeturns::MeasureIdleMemory(bare, player, kShown);
         const double barePeak = Summarise(bare.Series(PeakMiB)).median;
         const double playerPeak = Summarise(player.Series(PeakMiB)).median;
         const double bareResident = Summarise(bare.Series(ResidentMiB)).median;

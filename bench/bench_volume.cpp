@@ -9,18 +9,15 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <QWidget>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "AppBench.h"
+#include "IdleLoop.h"
 #include "media/Volumes.h"
 #include "platform/mixer/AudioDevices.h"
 
@@ -84,18 +81,6 @@ private:
 enum Mode { kOff, kOn, kDevice };
 const char* const kModeNames[] = {"off", "on", "device"};
 
-double ProcessCpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
-void RunLoopFor(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // The main window's arrangement: a vertical slider on a shown window, linked
 // as the wave line's slider of a volume control.
 struct Scene {
@@ -114,7 +99,7 @@ struct Scene {
         control = std::make_unique<TVolumeControl>(nullptr);
         control->SetInterval(mode == kOff ? 0 : 20);
         control->SetWaveTrackBar(trackBar);
-        RunLoopFor(200);  // settle: first paint, first ticks
+        idleloop::RunLoopFor(200);  // settle: first paint, first ticks
     }
     ~Scene() {
         control.reset();
@@ -132,31 +117,18 @@ struct Scene {
 double MeasureCpu(Mode mode, int seconds) {
     Scene scene(mode);
     QElapsedTimer wall;
-    const double cpuStart = ProcessCpuSeconds();
+    const double cpuStart = idleloop::ProcessCpuSeconds();
     wall.start();
-    RunLoopFor(seconds * 1000);
-    const double cpu = ProcessCpuSeconds() - cpuStart;
+    idleloop::RunLoopFor(seconds * 1000);
+    const double cpu = idleloop::ProcessCpuSeconds() - cpuStart;
     return 100.0 * cpu / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
-}
-
-struct Spread {
-    double median;
-    double min;
-    double max;
-};
-
-Spread Summarise(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-    return {median, values.front(), values.back()};
 }
 
 // Allocations on the GUI thread while the loop runs for two seconds.
 long AllocationsInLoop(Scene& scene) {
     allocations = 0;
     counting = true;
-    RunLoopFor(2000);
+    idleloop::RunLoopFor(2000);
     counting = false;
     return allocations;
 }
@@ -180,19 +152,13 @@ void ReportAllocations() {
                 kDirect, allocations);
 }
 
-int IntArg(int argc, char** argv, const char* name, int fallback) {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
-    return fallback;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     countingThread = true;
-    const int seconds = IntArg(argc, argv, "--seconds", 10);
-    const int runs = IntArg(argc, argv, "--runs", 5);
+    const int seconds = idleloop::IntArg(argc, argv, "--seconds", 10);
+    const int runs = idleloop::IntArg(argc, argv, "--runs", 5);
     QApplication app(argc, argv);
     std::printf("platform %s, %d runs of %d s per mode\n", qPrintable(app.platformName()), runs,
                 seconds);
@@ -206,9 +172,9 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
     }
-    const Spread off = Summarise(samples[kOff]);
+    const appbench::Summary off = appbench::Summarise(samples[kOff]);
     for (Mode mode : {kOff, kOn, kDevice}) {
-        const Spread s = Summarise(samples[mode]);
+        const appbench::Summary s = appbench::Summarise(samples[mode]);
         std::printf("%-6s median %.3f %% (min %.3f, max %.3f), above off: %+.3f %%\n",
                     kModeNames[mode], s.median, s.min, s.max, s.median - off.median);
     }

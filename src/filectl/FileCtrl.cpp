@@ -282,9 +282,8 @@ void TDirectoryListBox::SetDirLabel(TLabel* label) {
 QString TDirectoryListBox::FolderItemPath(int index) const {
     if (index < 0 || index >= Items().Count()) return {};
     if (index == 0) return QString(Drive()) + QStringLiteral(":\\");
-    const TObject* glyph = Items().Objects(index);
-    if (glyph == &closedGlyph_) return JoinPath(directory_, Items()[index]);
-    if (glyph == &currentGlyph_) return directory_;
+    if (FolderKind(index) == fkClosed) return JoinPath(directory_, Items()[index]);
+    if (FolderKind(index) == fkCurrent) return directory_;
     int separators = 0;
     for (qsizetype i = 0; i < directory_.size(); ++i) {
         if (directory_[i] == QLatin1Char('\\') && ++separators == index + 1)
@@ -322,17 +321,25 @@ void TDirectoryListBox::FillFolders() {
         preserveCase_ = (flags & 3) != 0;
         caseSensitive_ = (flags & 1) != 0;
         if (directory_.endsWith(QLatin1Char('\\'))) {
-            currentItem_ = Items().AddObject(directory_, &currentGlyph_);
+            currentItem_ = AddFolder(directory_, fkCurrent);
         } else {
             QStringList pieces = directory_.split(QLatin1Char('\\'));
             pieces.front() += QLatin1Char('\\');
-            for (qsizetype i = 0; i + 1 < pieces.size(); ++i)
-                Items().AddObject(pieces[i], &openGlyph_);
-            currentItem_ = Items().AddObject(pieces.back(), &currentGlyph_);
+            for (qsizetype i = 0; i + 1 < pieces.size(); ++i) AddFolder(pieces[i], fkOpen);
+            currentItem_ = AddFolder(pieces.back(), fkCurrent);
         }
-        for (const QString& name : SubfolderNames()) Items().AddObject(name, &closedGlyph_);
+        for (const QString& name : SubfolderNames()) AddFolder(name, fkClosed);
     }
     if (HandleAllocated()) SetItemIndex(currentItem_);
+}
+
+int TDirectoryListBox::AddFolder(const QString& text, TFolderKind kind) {
+    TFolderBitmap* const glyphs[] = {&openGlyph_, &currentGlyph_, &closedGlyph_};
+    return Items().AddObject(text, glyphs[kind], kind);
+}
+
+TFolderKind TDirectoryListBox::FolderKind(int index) const {
+    return static_cast<TFolderKind>(Items().Kinds(index));
 }
 
 void TDirectoryListBox::Change() {
@@ -358,7 +365,8 @@ void TDirectoryListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState) 
     TCanvas& canvas = Canvas();
     canvas.FillRect(rect);
     const auto* glyph = dynamic_cast<const TBitmap*>(Items().Objects(index));
-    const int offset = glyph == &closedGlyph_ ? PathLevel(directory_) * 4 + 6 : index * 4 + 2;
+    const int offset =
+        FolderKind(index) == fkClosed ? PathLevel(directory_) * 4 + 6 : index * 4 + 2;
     int glyphWidth = 16;
     if (glyph) {
         glyphWidth = glyph->Width();

@@ -41,6 +41,10 @@ class TFileType {
     unsigned bits_ = 0;
 };
 
+// What a row of the directory list stands for: a folder on the way down
+// from the root, the current folder, or one of its subfolders.
+enum TFolderKind { fkOpen = 0, fkCurrent = 1, fkClosed = 2 };
+
 // A folder glyph: 16 x 16 until its picture is loaded.
 class TFolderBitmap : public TBitmap {
   public:
@@ -138,6 +142,9 @@ class TDirectoryListBox : public TCustomListBox {
     void ResetItemHeight();
     void UpdateDirLabel();
     QStringList SubfolderNames() const;
+    // Adds a row of that kind with the kind's glyph; returns its index.
+    int AddFolder(const QString& text, TFolderKind kind);
+    TFolderKind FolderKind(int index) const;
 
     QString directory_;
     TFileListBox* fileList_ = nullptr;

@@ -13,11 +13,11 @@ bool SortsBefore(const QString& a, const QString& b) {
 
 TListItems::TListItems(QObject* parent) : QAbstractListModel(parent) {}
 
-int TListItems::AddObject(const QString& text, TObject* object) {
+int TListItems::AddObject(const QString& text, TObject* object, int kind) {
     int index = Count();
     if (sorted_ && updateCount_ > 0) {
         // Sorted once at EndUpdate: far cheaper than keeping order row by row.
-        items_.push_back({text, object});
+        items_.push_back({text, object, kind});
         unsorted_ = true;
         return index;
     }
@@ -27,7 +27,7 @@ int TListItems::AddObject(const QString& text, TObject* object) {
             [](const QString& value, const Item& item) { return SortsBefore(value, item.text); });
         index = static_cast<int>(at - items_.begin());
     }
-    InsertItem(index, {text, object});
+    InsertItem(index, {text, object, kind});
     return index;
 }
 

@@ -6,8 +6,10 @@
 
 #include "toolkit/Types.h"
 
-// The rows of a list or combo box: a text and an attached object per row
-// (not owned; the owner-drawn file controls attach their glyphs). A sorted
+// The rows of a list or combo box: a text, an attached object (not owned;
+// the owner-drawn file controls attach their glyphs) and a kind per row, a
+// number the owner gives the row to tell its rows apart (0 unless given;
+// the folder list marks its open, current and closed folders). A sorted
 // list keeps its rows in order as they are added, letters compared without
 // case first, and Add returns where the row went.
 //
@@ -25,9 +27,10 @@ class TListItems : public QAbstractListModel {
     const QString& Strings(int index) const { return items_.at(index).text; }
     const QString& operator[](int index) const { return Strings(index); }
     TObject* Objects(int index) const { return items_.at(index).object; }
+    int Kinds(int index) const { return items_.at(index).kind; }
 
     int Add(const QString& text) { return AddObject(text, nullptr); }
-    int AddObject(const QString& text, TObject* object);
+    int AddObject(const QString& text, TObject* object, int kind = 0);
     void Insert(int index, const QString& text);
     void Delete(int index);
     void Clear();
@@ -48,6 +51,7 @@ class TListItems : public QAbstractListModel {
     struct Item {
         QString text;
         TObject* object = nullptr;
+        int kind = 0;
     };
     void InsertItem(int index, Item item);
     void SortRows();

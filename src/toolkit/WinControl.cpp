@@ -1,9 +1,5 @@
 #include "toolkit/WinControl.h"
 
-#include <QPainter>
-
-#include "toolkit/Application.h"
-
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner, true) {
     setAutoFillBackground(true);
     ColorChanged();
@@ -16,11 +12,4 @@ void TWinControl::ColorChanged() {
     Invalidate();
 }
 
-TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
-
-void TCustomControl::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    canvas_.BeginPaint(&painter);
-    Guarded([this] { Paint(); });
-    canvas_.EndPaint();
-}
+TCustomControl::TCustomControl(TComponent* AOwner) : TPaintedControl(AOwner) {}

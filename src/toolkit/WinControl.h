@@ -1,7 +1,7 @@
 #pragma once
 
-#include "toolkit/Canvas.h"
 #include "toolkit/Control.h"
+#include "toolkit/PaintedControl.h"
 
 // A windowed control: an ordinary widget filled with its Color, always above
 // the windowless controls of the same parent.
@@ -22,18 +22,9 @@ private:
 };
 
 // A windowed control that draws itself through a canvas in Paint().
-class TCustomControl : public TWinControl {
+class TCustomControl : public TPaintedControl<TWinControl> {
     Q_OBJECT
 
-public:
+  public:
     explicit TCustomControl(TComponent* AOwner);
-
-    TCanvas& Canvas() { return canvas_; }
-
-protected:
-    virtual void Paint() {}
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    TCanvas canvas_;
 };

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <tuple>
 
 #include "filectl/FileCtrl.h"
 #include "filectl/FilePaths.h"
@@ -60,6 +61,17 @@ class FileCtrlTest : public testing::Test {
         host_.resize(400, 400);
     }
 
+    // A drive combo, a directory list and a file list linked in a chain, shown.
+    std::tuple<TDriveComboBox*, TDirectoryListBox*, TFileListBox*> ShownChain() {
+        auto* dc = new TDriveComboBox(&host_);
+        auto* dl = new TDirectoryListBox(&host_);
+        auto* fl = new TFileListBox(&host_);
+        dc->SetDirList(dl);
+        dl->SetFileList(fl);
+        host_.show();
+        return {dc, dl, fl};
+    }
+
     TempDrives drives_{
         {.Letter = 'c'},
         {.Letter = 'd', .Type = DRIVE_REMOVABLE, .Label = QStringLiteral("Stick")},
@@ -103,12 +115,10 @@ TEST_F(FileCtrlTest, DriveItemsCarryLabelsRemoteNamesAndGlyphs) {
 }
 
 TEST_F(FileCtrlTest, PickingADriveGoesToItsRememberedFolderDownTheChain) {
-    auto* dc = new TDriveComboBox(&host_);
-    auto* dl = new TDirectoryListBox(&host_);
-    auto* fl = new TFileListBox(&host_);
-    dc->SetDirList(dl);
-    dl->SetFileList(fl);
-    host_.show();
+    TDriveComboBox* dc;
+    TDirectoryListBox* dl;
+    TFileListBox* fl;
+    std::tie(dc, dl, fl) = ShownChain();
     QStringList events;
     dc->OnClick = [&](TObject*) { events << "combo click"; };
     dc->OnChange = [&](TObject*) { events << "combo change " + dl->Directory(); };
@@ -127,12 +137,10 @@ TEST_F(FileCtrlTest, PickingADriveGoesToItsRememberedFolderDownTheChain) {
 }
 
 TEST_F(FileCtrlTest, AFailedDriveChangeLeavesTheComboOnTheNewDriveAndTheListsWhereTheyWere) {
-    auto* dc = new TDriveComboBox(&host_);
-    auto* dl = new TDirectoryListBox(&host_);
-    auto* fl = new TFileListBox(&host_);
-    dc->SetDirList(dl);
-    dl->SetFileList(fl);
-    host_.show();
+    TDriveComboBox* dc;
+    TDirectoryListBox* dl;
+    TFileListBox* fl;
+    std::tie(dc, dl, fl) = ShownChain();
     QStringList shown;
     auto saved = Application->OnShowMessage;
     Application->OnShowMessage = [&](const QString& message) { shown << message; };
