@@ -20,11 +20,11 @@ constexpr int kLoudest = 255;
 
 }  // namespace
 
-TVolumeControl::TVolumeControl(TComponent* AOwner)
+TVolumeControl::TVolumeControl(TComponent* AOwner, TDeviceSearch search)
     : TComponent(AOwner), pollTimer_(new TTimer(this)) {
     pollTimer_->OnTimer = [this](TObject* Sender) { SyncTrackBars(Sender); };
     pollTimer_->SetInterval(500);
-    SearchDevices();
+    if (search == dsAtCreation) PickDevices();
 }
 
 TVolumeControl::~TVolumeControl() {
@@ -34,6 +34,13 @@ TVolumeControl::~TVolumeControl() {
 }
 
 void TVolumeControl::SearchDevices() {
+    if (devicesSearched_) return;
+    PickDevices();
+    SyncTrackBars(this);
+}
+
+void TVolumeControl::PickDevices() {
+    devicesSearched_ = true;
     platform::IAudioDevices& devices = platform::AudioDevices();
     for (int line = 0; line < kLineCount; ++line) {
         deviceIds_[line] = -1;
@@ -77,6 +84,7 @@ void TVolumeControl::SetTrackBar(int line, TTrackBar* trackBar) {
 }
 
 void TVolumeControl::SyncTrackBars(TObject*) {
+    if (!devicesSearched_) return;
     for (int line = 0; line < kLineCount; ++line) {
         TTrackBar* trackBar = trackBars_[line];
         if (!trackBar) continue;
