@@ -39,7 +39,7 @@ void TVolumeControl::SearchDevices() {
     SyncTrackBars(this);
 }
 
-void TVolumeControl::PickDevices() {
+void TVolumeControl::PickDevices() const {
     devicesSearched_ = true;
     platform::IAudioDevices& devices = platform::AudioDevices();
     for (int line = 0; line < kLineCount; ++line) {
@@ -59,6 +59,7 @@ void TVolumeControl::PickDevices() {
 }
 
 std::uint8_t TVolumeControl::GetVolume(int line) const {
+    if (!devicesSearched_) PickDevices();
     std::uint32_t volume = 0;
     if (deviceIds_[line] != -1 && platform::AudioDevices().GetVolume(
                                       kLineClass[line], static_cast<unsigned>(deviceIds_[line]),
@@ -68,6 +69,7 @@ std::uint8_t TVolumeControl::GetVolume(int line) const {
 }
 
 void TVolumeControl::SetVolume(int line, std::uint8_t value) {
+    if (!devicesSearched_) PickDevices();
     if (deviceIds_[line] == -1) return;
     const std::uint32_t channel = std::uint32_t{value} << 8;
     platform::AudioDevices().SetVolume(kLineClass[line], static_cast<unsigned>(deviceIds_[line]),

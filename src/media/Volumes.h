@@ -17,9 +17,9 @@
 // reads 0 and ignores writes. The poll allocates nothing.
 //
 // The device search runs at creation, or, for a control made with
-// dsOnRequest, when SearchDevices is called: opening the mixers can wait
-// until the window is on screen. Until then every line reads as having no
-// device and the polls leave linked sliders where they are.
+// dsOnRequest, when SearchDevices is called or a volume is first read or
+// written: opening the mixers can wait until the window is on screen. Until
+// then the polls leave linked sliders where they are.
 class TVolumeControl : public TComponent {
   public:
     enum TDeviceSearch { dsAtCreation, dsOnRequest };
@@ -69,12 +69,13 @@ class TVolumeControl : public TComponent {
         void operator()(TObject* Sender) const { control->TrackBarChange(Sender); }
     };
 
-    void PickDevices();
+    void PickDevices() const;
     bool IsLinked(const TTrackBar* trackBar) const;
     void Unhook(TTrackBar* trackBar);
 
-    std::array<int, kLineCount> deviceIds_{-1, -1, -1};
+    // Picked on first use when the search waits for a request.
+    mutable std::array<int, kLineCount> deviceIds_{-1, -1, -1};
     std::array<TTrackBar*, kLineCount> trackBars_{};
     TTimer* pollTimer_;
-    bool devicesSearched_ = false;
+    mutable bool devicesSearched_ = false;
 };
