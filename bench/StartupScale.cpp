@@ -94,6 +94,7 @@ int main(int argc, char** argv) {
 
         // Room for the 1280x960 window of ratio 2.
         appbench::PrivateXServer x("1920x1200x24");
+        appbench::PrivateSessionBus bus(runtime.toStdString());
         Scale one{"ratio 1", "1", {}};
         Scale two{"ratio 2", "2", {}};
         RunInTurns(one, two, kWarmUpRuns);
