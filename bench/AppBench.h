@@ -147,6 +147,34 @@ class PrivateXServer {
     std::string display_;
 };
 
+// A session bus of our own, as a desktop has one, so that the programs
+// measured find a bus (the accessibility bridge and the media controls ask
+// for it) and never start one; DBUS_SESSION_BUS_ADDRESS names it meanwhile.
+class PrivateSessionBus {
+  public:
+    explicit PrivateSessionBus(const std::string& runtimeFolder) {
+        child_ = Spawn({"dbus-daemon", "--session", "--nofork", "--nopidfile",
+                        "--address=unix:path=" + runtimeFolder + "/bus", "--print-address=3"},
+                       3, true);
+        std::string address;
+        char c = 0;
+        while (read(child_.output, &c, 1) == 1 && c != '\n') address += c;
+        if (address.empty()) throw std::runtime_error("dbus-daemon did not start");
+        setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+    }
+    ~PrivateSessionBus() {
+        unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        kill(child_.pid, SIGTERM);
+        waitpid(child_.pid, nullptr, 0);
+        close(child_.output);
+    }
+    PrivateSessionBus(const PrivateSessionBus&) = delete;
+    PrivateSessionBus& operator=(const PrivateSessionBus&) = delete;
+
+  private:
+    Child child_;
+};
+
 // Median and spread of a series of samples.
 struct Summary {
     double median = 0, low = 0, high = 0, min = 0, max = 0;

@@ -5,26 +5,73 @@
 //
 //   StartupScale [runs]   (default 30 runs of each, after 3 warm-up runs)
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 
-#include "ProbeTurns.h"
+#include "AppBench.h"
 
 namespace {
 
+using appbench::ProbeRun;
 using appbench::Summarise;
-using probeturns::ProbeSeries;
 
 constexpr double kAllowedFactor = 1.2;
-constexpr const char* kReady = "ready_ns";
+constexpr int kWarmUpRuns = 3;
+constexpr int kMemoryRuns = 5;
 
-void PrintTimes(const ProbeSeries& scale) {
-    appbench::PrintRow(scale.label + ": exec to reveal done",
-                       Summarise(scale.Series(probeturns::ExecToReady)));
-    appbench::PrintRow(scale.label + ":   main() to window made",
-                       Summarise(scale.Series(probeturns::MainToForm)));
-    appbench::PrintRow(scale.label + ":   activated to reveal done",
-                       Summarise(scale.Series(probeturns::ActivateToReady)));
+struct Scale {
+    const char* label;
+    const char* factor;
+    std::vector<ProbeRun> runs;
+
+    std::vector<double> Series(double (*figure)(const ProbeRun&)) const {
+        std::vector<double> values;
+        for (const ProbeRun& run : runs) values.push_back(figure(run));
+        return values;
+    }
+};
+
+ProbeRun RunAt(const Scale& scale) {
+    setenv("QT_SCALE_FACTOR", scale.factor, 1);
+    ProbeRun run = appbench::RunProbe(BRELMO_REVEAL_PROBE);
+    if (run.exitCode != 0 || !run.reports.count("ready_ns"))
+        throw std::runtime_error(std::string(scale.label) + " did not report its reveal");
+    return run;
+}
+
+void RunInTurns(Scale& one, Scale& two, int count) {
+    for (int i = 0; i < count; ++i) {
+        Scale& first = i % 2 ? two : one;
+        Scale& second = i % 2 ? one : two;
+        first.runs.push_back(RunAt(first));
+        second.runs.push_back(RunAt(second));
+    }
+}
+
+double ExecToReady(const ProbeRun& run) {
+    return run.MsFromStart("ready_ns");
+}
+double MainToForm(const ProbeRun& run) {
+    return run.MsBetween("main_ns", "form_ns");
+}
+double ActivateToReady(const ProbeRun& run) {
+    return run.MsBetween("activate_ns", "ready_ns");
+}
+double ResidentMiB(const ProbeRun& run) {
+    return run.reports.at("rss_kib") / 1024.0;
+}
+double PeakMiB(const ProbeRun& run) {
+    return run.reports.at("hwm_kib") / 1024.0;
+}
+
+void PrintTimes(const Scale& scale) {
+    const std::string label(scale.label);
+    appbench::PrintRow(label + ": exec to reveal done", Summarise(scale.Series(ExecToReady)));
+    appbench::PrintRow(label + ":   main() to window made", Summarise(scale.Series(MainToForm)));
+    appbench::PrintRow(label + ":   activated to reveal done",
+                       Summarise(scale.Series(ActivateToReady)));
 }
 
 }  // namespace
@@ -32,25 +79,52 @@ void PrintTimes(const ProbeSeries& scale) {
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     try {
-        const probeturns::ProbeFolders folders;
+        QTemporaryDir home;
+        const QString runtime = home.filePath(QStringLiteral("run"));
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir().mkpath(home.filePath(QStringLiteral("data")));
+        QDir().mkpath(home.filePath(QStringLiteral("cwd")));
+        setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
+        setenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit().constData(), 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        unsetenv("BRELMO_PROBE_IDLE_MS");
+        if (!QDir::setCurrent(home.filePath(QStringLiteral("cwd"))))
+            throw std::runtime_error("no work folder");
+
         // Room for the 1280x960 window of ratio 2.
         appbench::PrivateXServer x("1920x1200x24");
-        ProbeSeries one{"ratio 1", BRELMO_REVEAL_PROBE, {{"QT_SCALE_FACTOR", "1"}}, {}};
-        ProbeSeries two{"ratio 2", BRELMO_REVEAL_PROBE, {{"QT_SCALE_FACTOR", "2"}}, {}};
-        probeturns::RunAfterWarmUp(one, two, runs, kReady);
+        appbench::PrivateSessionBus bus(runtime.toStdString());
+        Scale one{"ratio 1", "1", {}};
+        Scale two{"ratio 2", "2", {}};
+        RunInTurns(one, two, kWarmUpRuns);
+        one.runs.clear();
+        two.runs.clear();
+        RunInTurns(one, two, runs);
 
         std::printf("Start-up under Xvfb %s, %d runs of each taking turns\n", x.Display().c_str(),
                     runs);
         appbench::PrintHeader("ms");
         PrintTimes(one);
         PrintTimes(two);
-        const double oneReady = Summarise(one.Series(probeturns::ExecToReady)).median;
-        const double twoReady = Summarise(two.Series(probeturns::ExecToReady)).median;
+        const double oneReady = Summarise(one.Series(ExecToReady)).median;
+        const double twoReady = Summarise(two.Series(ExecToReady)).median;
         std::printf("goal: ratio 2 exec to reveal done %.1f ms <= %.1f x %.1f = %.1f ms: %s (%.2fx)\n",
                     twoReady, kAllowedFactor, oneReady, kAllowedFactor * oneReady,
                     appbench::Verdict(twoReady <= kAllowedFactor * oneReady), twoReady / oneReady);
 
-        probeturns::MeasureIdleMemory(one, two, kReady);
+        setenv("BRELMO_PROBE_IDLE_MS", "1000", 1);
+        one.runs.clear();
+        two.runs.clear();
+        RunInTurns(one, two, kMemoryRuns);
+        std::printf("\nResident memory after 1000 ms idle, %d runs of each\n", kMemoryRuns);
+        appbench::PrintHeader("MiB");
+        for (const Scale* scale : {&one, &two}) {
+            appbench::PrintRow(std::string(scale->label) + ": VmRSS idle",
+                               Summarise(scale->Series(ResidentMiB)));
+            appbench::PrintRow(std::string(scale->label) + ": VmHWM",
+                               Summarise(scale->Series(PeakMiB)));
+        }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "StartupScale: %s\n", error.what());
         return 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
 #include <QTimer>
@@ -9,6 +10,12 @@
 #include "ProbeReport.h"
 
 namespace probe {
+
+// The window system connected and the application object made.
+inline void ReportPlatformUp() {
+    Report("platform_ns", MonotonicNs());
+}
+Q_COREAPP_STARTUP_FUNCTION(ReportPlatformUp)
 
 // Runs 'then' once, on the event loop's next turn after the watched widget's
 // next paint: by then the paint has gone through the backing store to the

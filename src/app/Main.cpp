@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTimer>
 
+#include "app/AfterReveal.h"
 #include "app/Just1_32.h"
 #include "app/Layout.h"
 #include "app/PlayerState.h"
@@ -72,6 +73,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     JustOne321 = new TJustOne32(this);
     JustOne321->SetName(QStringLiteral("JustOne321"));
     DoCreate();
+    AfterReveal(*image1, this, [this] { VolumeControl1->SearchDevices(); });
 }
 
 TForm1::~TForm1() {
@@ -237,7 +239,9 @@ void TForm1::CreateHelpAndSound() {
     Memo1->OnClick = [this](TObject* sender) { Memo1Click(sender); };
     Memo1->Hide();
 
-    VolumeControl1 = new TVolumeControl(this);
+    // The mixer (and the sound server's plugin behind it) opens once the skin
+    // is on screen; the slider shows its start position until then.
+    VolumeControl1 = new TVolumeControl(this, TVolumeControl::dsOnRequest);
     VolumeControl1->SetName(QStringLiteral("VolumeControl1"));
     VolumeControl1->SetInterval(20);
     VolumeControl1->SetWaveTrackBar(TrackBar1);

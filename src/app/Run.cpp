@@ -24,6 +24,19 @@ void ChooseWindowSystem() {
         qputenv("QT_QPA_PLATFORM", "wayland");
 }
 
+// A session that names no bus has none we should use. The bus library would
+// otherwise run dbus-launch to make one (for the desktop media controls and
+// the accessibility bridge), which costs a process at every start and leaves
+// a stray bus behind. The one place a bus is found unnamed, the user's bus
+// socket in the runtime folder, is still looked at; where that is missing
+// too, connecting fails at once and the media controls say so in one line.
+void NoBusUnlessNamed() {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("DBUS_SESSION_BUS_ADDRESS",
+            runtime.isEmpty() ? QByteArray("disabled:") : "unix:path=" + runtime + "/bus");
+}
+
 }  // namespace
 
 int RunBrelmo(int argc, char** argv, const std::function<void(TForm1&)>& started) {
@@ -32,6 +45,7 @@ int RunBrelmo(int argc, char** argv, const std::function<void(TForm1&)>& started
         return 0;
     }
     ChooseWindowSystem();
+    NoBusUnlessNamed();
     // Qt's own options (-reverse, -style, -platform, ...) are not honoured:
     // Qt is given the program's name alone.
     static char fallbackName[] = "brelmo";

@@ -1,6 +1,7 @@
 #include "app/SkinArt.h"
 
 #include <QEvent>
+#include <QImageReader>
 #include <QScreen>
 #include <QWidget>
 
@@ -16,8 +17,12 @@ TBitmap FromImage(const QImage& image) {
     return bitmap;
 }
 
+// Named as PNG outright: guessing the format would load and ask every image
+// plug-in first, which doubles the cost of the load.
 TBitmap Resource(const char* name, qreal ratio) {
-    QImage image(QString::fromLatin1(name));
+    QImageReader reader(QString::fromLatin1(name), "png");
+    reader.setAutoDetectImageFormat(false);
+    QImage image = reader.read();
     image.setDevicePixelRatio(ratio);
     return FromImage(image);
 }

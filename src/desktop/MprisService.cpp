@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cmath>
 
+#include "app/AfterReveal.h"
 #include "app/Just1_32.h"
 #include "app/Main.h"
 #include "app/PlayerState.h"
@@ -88,15 +89,7 @@ bool TMprisService::Start() {
 void TMprisService::StartAfterReveal(int fallbackMs) {
     if (startRequested_) return;
     startRequested_ = true;
-    const auto startOnce = [this] {
-        if (!started_) Start();
-    };
-    TTransitionEffect* skin = form_.image1;
-    skin->OnNotify = [revealed = skin->OnNotify, startOnce](TObject* sender) {
-        if (revealed) revealed(sender);
-        QTimer::singleShot(0, startOnce);
-    };
-    QTimer::singleShot(fallbackMs, this, startOnce);
+    AfterReveal(*form_.image1, this, [this] { Start(); }, fallbackMs);
 }
 
 void TMprisService::Raise() {

@@ -20,11 +20,11 @@ constexpr int kLoudest = 255;
 
 }  // namespace
 
-TVolumeControl::TVolumeControl(TComponent* AOwner)
+TVolumeControl::TVolumeControl(TComponent* AOwner, TDeviceSearch search)
     : TComponent(AOwner), pollTimer_(new TTimer(this)) {
     pollTimer_->OnTimer = [this](TObject* Sender) { SyncTrackBars(Sender); };
     pollTimer_->SetInterval(500);
-    SearchDevices();
+    if (search == dsAtCreation) PickDevices();
 }
 
 TVolumeControl::~TVolumeControl() {
@@ -34,6 +34,13 @@ TVolumeControl::~TVolumeControl() {
 }
 
 void TVolumeControl::SearchDevices() {
+    if (devicesSearched_) return;
+    PickDevices();
+    SyncTrackBars(this);
+}
+
+void TVolumeControl::PickDevices() const {
+    devicesSearched_ = true;
     platform::IAudioDevices& devices = platform::AudioDevices();
     for (int line = 0; line < kLineCount; ++line) {
         deviceIds_[line] = -1;
@@ -52,6 +59,7 @@ void TVolumeControl::SearchDevices() {
 }
 
 std::uint8_t TVolumeControl::GetVolume(int line) const {
+    if (!devicesSearched_) PickDevices();
     std::uint32_t volume = 0;
     if (deviceIds_[line] != -1 && platform::AudioDevices().GetVolume(
                                       kLineClass[line], static_cast<unsigned>(deviceIds_[line]),
@@ -61,6 +69,7 @@ std::uint8_t TVolumeControl::GetVolume(int line) const {
 }
 
 void TVolumeControl::SetVolume(int line, std::uint8_t value) {
+    if (!devicesSearched_) PickDevices();
     if (deviceIds_[line] == -1) return;
     const std::uint32_t channel = std::uint32_t{value} << 8;
     platform::AudioDevices().SetVolume(kLineClass[line], static_cast<unsigned>(deviceIds_[line]),
@@ -77,6 +86,7 @@ void TVolumeControl::SetTrackBar(int line, TTrackBar* trackBar) {
 }
 
 void TVolumeControl::SyncTrackBars(TObject*) {
+    if (!devicesSearched_) return;
     for (int line = 0; line < kLineCount; ++line) {
         TTrackBar* trackBar = trackBars_[line];
         if (!trackBar) continue;

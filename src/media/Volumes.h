@@ -15,9 +15,16 @@
 //
 // A volume is a byte, 0 (silent) to 255 (loudest). A line without a device
 // reads 0 and ignores writes. The poll allocates nothing.
+//
+// The device search runs at creation, or, for a control made with
+// dsOnRequest, when SearchDevices is called or a volume is first read or
+// written: opening the mixers can wait until the window is on screen. Until
+// then the polls leave linked sliders where they are.
 class TVolumeControl : public TComponent {
   public:
-    explicit TVolumeControl(TComponent* AOwner);
+    enum TDeviceSearch { dsAtCreation, dsOnRequest };
+
+    explicit TVolumeControl(TComponent* AOwner, TDeviceSearch search = dsAtCreation);
     ~TVolumeControl() override;
 
     // Milliseconds between two polls; 0 stops the poll.
@@ -46,6 +53,9 @@ class TVolumeControl : public TComponent {
     void SyncTrackBars(TObject* Sender);
     // What a linked slider's OnChange runs: sets every line linked to it.
     void TrackBarChange(TObject* Sender);
+    // Picks each line's device (once), then puts the sliders in step.
+    void SearchDevices();
+    bool DevicesSearched() const { return devicesSearched_; }
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -59,11 +69,13 @@ class TVolumeControl : public TComponent {
         void operator()(TObject* Sender) const { control->TrackBarChange(Sender); }
     };
 
-    void SearchDevices();
+    void PickDevices() const;
     bool IsLinked(const TTrackBar* trackBar) const;
     void Unhook(TTrackBar* trackBar);
 
-    std::array<int, kLineCount> deviceIds_{-1, -1, -1};
+    // Picked on first use when the search waits for a request.
+    mutable std::array<int, kLineCount> deviceIds_{-1, -1, -1};
     std::array<TTrackBar*, kLineCount> trackBars_{};
     TTimer* pollTimer_;
+    mutable bool devicesSearched_ = false;
 };

@@ -104,6 +104,7 @@ void TTransitionEffect::StopSound() {
 }
 
 void TTransitionEffect::DrawStep() {
+    HoldSurface();
     ServePendingRepaint();
     if (OnBeforeStep) OnBeforeStep(this);
     if (bitmap_.Empty()) {
@@ -136,6 +137,7 @@ void TTransitionEffect::FinishCycle() {
         currentStep_ = 1;
     } else {
         StopTransition();
+        releaseSurface_ = true;
         if (OnNotify) OnNotify(this);
     }
     if (autoSwap_) SetSwap(!swap_);
@@ -175,8 +177,10 @@ void TTransitionEffect::FitSizeToBackground() {
 
 void TTransitionEffect::PaintBackground() {
     // Where nothing is painted the parent beneath shows through.
-    FitSurface();
-    surface_.fill(Qt::transparent);
+    if (SurfaceHeld()) {
+        FitSurface();
+        surface_.fill(Qt::transparent);
+    }
     TCanvas& canvas = Canvas();
     switch (bgType_) {
         case btColor:
@@ -211,6 +215,13 @@ void TTransitionEffect::ServePendingRepaint() {
     Paint();
 }
 
+void TTransitionEffect::HoldSurface() {
+    if (SurfaceHeld()) return;
+    releaseSurface_ = false;
+    FitSurface();
+    PaintBackground();
+}
+
 bool TTransitionEffect::FitSurface() {
     const qreal ratio = devicePixelRatioF();
     const QSize size = (QSizeF(Width(), Height()) * ratio).toSize();
@@ -228,10 +239,18 @@ bool TTransitionEffect::FitSurface() {
 }
 
 void TTransitionEffect::paintEvent(QPaintEvent* event) {
+    if (!SurfaceHeld()) {
+        // Only the background is on screen: it is painted where asked.
+        repaintPending_ = false;
+        TGraphicControl::paintEvent(event);
+        return;
+    }
     // A move to a screen of another scale changes the ratio under the
     // surface; the background is then painted afresh at the new one.
-    Guarded([this] {
+    bool painted = false;
+    Guarded([this, &painted] {
         if (FitSurface()) repaintPending_ = true;
+        painted = repaintPending_ && isVisible();
         ServePendingRepaint();
     });
     QPainter painter(this);
@@ -239,11 +258,17 @@ void TTransitionEffect::paintEvent(QPaintEvent* event) {
     const qreal ratio = surface_.devicePixelRatio();
     painter.drawImage(area, surface_,
                       QRectF(area.topLeft() * ratio, area.size() * ratio));
+    // All of the control that can be seen was painted from the background.
+    const bool wholeShown = (visibleRegion() - event->region()).isEmpty();
+    if (painted && releaseSurface_ && !timer_->Enabled() && wholeShown) {
+        releaseSurface_ = false;
+        surface_ = QImage();
+    }
 }
 
 void TTransitionEffect::resizeEvent(QResizeEvent* event) {
     TGraphicControl::resizeEvent(event);
-    FitSurface();
+    if (SurfaceHeld()) FitSurface();
     RequestRepaint();
 }
 

@@ -26,6 +26,11 @@ enum TBGType : std::uint8_t { btBitmap = 0, btColor = 1, btTransparant = 2 };
 // device-pixel ratio, so pictures drawn at that ratio keep their every pixel
 // while all frame rectangles stay in logical pixels.
 //
+// Once a transition has ended and a repaint has drawn the background afresh,
+// the screen shows nothing but the background, so the surface is let go
+// (at 2x it is 5 MB) and later paints draw the background straight onto the
+// window; the next transition takes a surface again, the background in it.
+//
 // Failures are recorded in LastError and never raised. There is no form
 // designer in this program, so the design-mode message boxes and the dashed
 // frame never occur.
@@ -93,6 +98,9 @@ class TTransitionEffect : public TGraphicControl {
     void ServePendingRepaint();
     // True when the surface had to change (size or device-pixel ratio).
     bool FitSurface();
+    bool SurfaceHeld() const { return !surface_.isNull(); }
+    // A surface again, showing what the screen shows: the background.
+    void HoldSurface();
     void FitSizeToBackground();
     void PaintBackground();
     void FinishFirstPaint();
@@ -125,4 +133,6 @@ class TTransitionEffect : public TGraphicControl {
 
     QImage surface_;
     bool repaintPending_ = true;
+    // A transition has ended: the next background repaint frees the surface.
+    bool releaseSurface_ = false;
 };

@@ -5,6 +5,7 @@
 using namespace platform;
 
 unsigned FakeAudioDevices::GetNumDevs(OutputClass outputClass) {
+    ++countQueries;
     return static_cast<unsigned>(Devices(outputClass).size());
 }
 

@@ -31,6 +31,7 @@ class FakeAudioDevices : public platform::IAudioDevices {
     platform::MMRESULT SetVolume(platform::OutputClass outputClass, unsigned deviceId,
                                  std::uint32_t volume) override;
 
+    int countQueries = 0;
     int capsQueries = 0;
     int reads = 0;
     int writes = 0;
