@@ -87,6 +87,7 @@ void TVolumeControl::SetTrackBar(int line, TTrackBar* trackBar) {
 
 void TVolumeControl::SyncTrackBars(TObject*) {
     if (!devicesSearched_) return;
+    if (SliderWithoutDevice()) PickDevices();
     for (int line = 0; line < kLineCount; ++line) {
         TTrackBar* trackBar = trackBars_[line];
         if (!trackBar) continue;
@@ -114,6 +115,14 @@ void TVolumeControl::Notification(TComponent* AComponent, TOperation Operation) 
     if (Operation != opRemove) return;
     for (TTrackBar*& trackBar : trackBars_)
         if (trackBar && static_cast<TComponent*>(trackBar) == AComponent) trackBar = nullptr;
+}
+
+// A device can appear after the search (a sound server that starts after the
+// player), so a slider that has none looks again at every poll.
+bool TVolumeControl::SliderWithoutDevice() const {
+    for (int line = 0; line < kLineCount; ++line)
+        if (trackBars_[line] && deviceIds_[line] == -1) return true;
+    return false;
 }
 
 bool TVolumeControl::IsLinked(const TTrackBar* trackBar) const {

@@ -19,7 +19,8 @@
 // The device search runs at creation, or, for a control made with
 // dsOnRequest, when SearchDevices is called or a volume is first read or
 // written: opening the mixers can wait until the window is on screen. Until
-// then the polls leave linked sliders where they are.
+// then the polls leave linked sliders where they are. A linked slider whose
+// line has no device looks for one again at each poll.
 class TVolumeControl : public TComponent {
   public:
     enum TDeviceSearch { dsAtCreation, dsOnRequest };
@@ -70,6 +71,7 @@ class TVolumeControl : public TComponent {
     };
 
     void PickDevices() const;
+    bool SliderWithoutDevice() const;
     bool IsLinked(const TTrackBar* trackBar) const;
     void Unhook(TTrackBar* trackBar);
 

@@ -209,6 +209,19 @@ TEST(VolumeWithoutDevice, SliderIsHeldAtTheSilentEnd) {
     EXPECT_EQ(scope.fake.writes, 0);
 }
 
+// A sound server that comes up after the player brings its line late.
+TEST(VolumeWithoutDevice, ADeviceThatAppearsLaterIsFoundAtThePoll) {
+    FakeAudioDevicesScope scope;
+    TVolumeControl control(nullptr);
+    TTrackBar slider(nullptr);
+    control.SetWaveTrackBar(&slider);
+    scope.fake.Devices(OutputClass::WaveOut).push_back({platform::WAVECAPS_VOLUME, kFull});
+    control.SyncTrackBars(nullptr);
+    EXPECT_EQ(slider.Position(), 255);
+    QTest::keyClick(slider.findChild<QSlider*>(), Qt::Key_Home);
+    EXPECT_EQ(scope.fake.Devices(OutputClass::WaveOut)[0].volume, 0u);
+}
+
 TEST_F(VolumesTest, ALostDeviceReadsZeroAndTheSliderFollows) {
     control_->SetWaveTrackBar(horizontal_.get());
     Wave()[0].readFail = true;

@@ -260,4 +260,25 @@ TEST_F(SoundServerTest, VolumeRoundTripOnTheServersMaster) {
     SetAudioDevices(nullptr);
 }
 
+// A player started before the server (an autostart at login) gets its
+// volume line once the server is up.
+TEST_F(SoundServerTest, VolumeLineFoundWhenTheServerStartsLater) {
+    Server("stop");
+    SetAudioDevices(std::make_unique<LinuxAudioDevices>());
+    TTrackBar slider(nullptr);
+    TVolumeControl volume(nullptr);
+    volume.SetInterval(0);
+    volume.SetWaveTrackBar(&slider);
+    Server("start");
+    SetPactlVolume("30%");
+    QElapsedTimer wait;
+    wait.start();
+    while (slider.Position() != 76 && wait.elapsed() < 5000) {
+        QThread::msleep(100);
+        volume.SyncTrackBars(nullptr);
+    }
+    EXPECT_EQ(slider.Position(), 76) << PactlVolume();
+    SetAudioDevices(nullptr);
+}
+
 }  // namespace

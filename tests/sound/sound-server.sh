@@ -85,6 +85,10 @@ case ${1:-} in
     XDG_RUNTIME_DIR=$(mktemp -d /tmp/brelmo-sound.XXXXXX)
     export XDG_RUNTIME_DIR
     chmod 700 "$XDG_RUNTIME_DIR"
+    # The session manager keeps volumes and default sinks in the user's state
+    # folder: a private one keeps runs apart from each other and from the user.
+    export XDG_STATE_HOME=$XDG_RUNTIME_DIR/state XDG_CONFIG_HOME=$XDG_RUNTIME_DIR/config
+    mkdir -p "$XDG_STATE_HOME" "$XDG_CONFIG_HOME"
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
     export BRELMO_SOUND_SERVER="$here/sound-server.sh" BRELMO_TEST_SINK=$sink
     export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"

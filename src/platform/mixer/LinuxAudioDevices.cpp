@@ -1,6 +1,7 @@
 #include "platform/mixer/LinuxAudioDevices.h"
 
 #include "platform/ServiceSlot.h"
+#include "platform/sound/AudioOutput.h"
 
 #include <QElapsedTimer>
 #include <QLoggingCategory>
@@ -24,6 +25,14 @@ constexpr long kWordMax = 0xFFFF;
 // How often a lost mixer is tried again: rarely enough that a poll many
 // times a second stays cheap while the server is down.
 constexpr qint64 kReopenIntervalMs = 1000;
+
+// A mixer is tried again at most once an interval, and only while some sound
+// output is there: a failed try on the server's control costs about 2 ms.
+bool TimeToRetry(QElapsedTimer& sinceRetry) {
+    if (sinceRetry.isValid() && sinceRetry.elapsed() < kReopenIntervalMs) return false;
+    sinceRetry.start();
+    return SoundCanBeHeard();
+}
 
 void LogAlsaError(const char* file, int line, const char* function, int err, const char* fmt,
                   va_list args) {
@@ -158,17 +167,9 @@ LinuxAudioDevices::LinuxAudioDevices() : LinuxAudioDevices("default", CardContro
 LinuxAudioDevices::LinuxAudioDevices(const std::string& systemControl,
                                      const std::vector<std::string>& cardControls) {
     QuietAlsa quiet;
-    if (!systemControl.empty()) {
-        if (Mixer* system = OpenMixer(systemControl))
-            AddLine(OutputClass::WaveOut, system, {"Master"});
-    }
-    for (const std::string& control : cardControls) {
-        Mixer* card = OpenMixer(control);
-        if (!card) continue;
-        AddLine(OutputClass::WaveOut, card, {"PCM", "Master"});
-        AddLine(OutputClass::Aux, card, {"CD"});
-        AddLine(OutputClass::MidiOut, card, {"Synth", "MIDI"});
-    }
+    if (!systemControl.empty()) AddControl({systemControl, true});
+    for (const std::string& control : cardControls) AddControl({control, false});
+    sinceUnopenedTried_.start();
 }
 
 LinuxAudioDevices::~LinuxAudioDevices() {
@@ -216,6 +217,36 @@ LinuxAudioDevices::Mixer* LinuxAudioDevices::OpenMixer(const std::string& contro
     return mixers_.back().get();
 }
 
+void LinuxAudioDevices::AddControl(const Control& control) {
+    if (!OpenControl(control)) unopened_.push_back(control);
+}
+
+bool LinuxAudioDevices::OpenControl(const Control& control) {
+    Mixer* mixer = OpenMixer(control.name);
+    if (!mixer) return false;
+    if (control.system) {
+        AddLine(OutputClass::WaveOut, mixer, {"Master"});
+    } else {
+        AddLine(OutputClass::WaveOut, mixer, {"PCM", "Master"});
+        AddLine(OutputClass::Aux, mixer, {"CD"});
+        AddLine(OutputClass::MidiOut, mixer, {"Synth", "MIDI"});
+    }
+    return true;
+}
+
+// A control that did not answer at creation (the player started before the
+// sound server, as at a login) is tried again, at most once a retry interval;
+// its lines come after those already numbered.
+void LinuxAudioDevices::OpenLateControls() {
+    if (unopened_.empty() || !TimeToRetry(sinceUnopenedTried_)) return;
+    QuietAlsa quiet;
+    std::erase_if(unopened_, [this](const Control& control) {
+        if (!OpenControl(control)) return false;
+        qCDebug(lcAudio) << "mixer opened late:" << control.name.c_str();
+        return true;
+    });
+}
+
 void LinuxAudioDevices::AddLine(OutputClass outputClass, Mixer* mixer,
                                 std::initializer_list<const char*> names) {
     for (const char* name : names) {
@@ -235,8 +266,7 @@ void LinuxAudioDevices::AddLine(OutputClass outputClass, Mixer* mixer,
 // opened again, at most once a retry interval, and its lines find their
 // elements anew (a line whose element is gone stays without).
 bool LinuxAudioDevices::Reopen(Mixer& mixer) {
-    if (mixer.sinceRetry.isValid() && mixer.sinceRetry.elapsed() < kReopenIntervalMs) return false;
-    mixer.sinceRetry.start();
+    if (!TimeToRetry(mixer.sinceRetry)) return false;
     mixer.handle.reset();
     mixer.handle = OpenHandle(mixer.control);
     if (!mixer.handle) return false;
@@ -252,6 +282,7 @@ bool LinuxAudioDevices::Reopen(Mixer& mixer) {
 }
 
 unsigned LinuxAudioDevices::GetNumDevs(OutputClass outputClass) {
+    OpenLateControls();
     return static_cast<unsigned>(lines_[ClassIndex(outputClass)].size());
 }
 

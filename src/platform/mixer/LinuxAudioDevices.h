@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <array>
 #include <string>
 #include <vector>
@@ -41,7 +42,9 @@ class ChannelVolume {
 //
 // Mixers are opened at creation and kept open; a mixer that stops answering
 // (its sound server went away) is opened again once it can be, with the
-// numbering of the lines unchanged. ALSA's own error
+// numbering of the lines unchanged. A control that did not answer at
+// creation is tried again when the devices are counted, and its lines are
+// numbered after the others. ALSA's own error
 // messages never reach stderr; they go to the "brelmo.audio" log category.
 class LinuxAudioDevices : public IAudioDevices {
   public:
@@ -61,6 +64,15 @@ class LinuxAudioDevices : public IAudioDevices {
     struct Line;
 
   private:
+    // A control to open: the system's (a "Master" line) or a card's.
+    struct Control {
+        std::string name;
+        bool system;
+    };
+
+    void AddControl(const Control& control);
+    bool OpenControl(const Control& control);
+    void OpenLateControls();
     Mixer* OpenMixer(const std::string& control);
     bool Reopen(Mixer& mixer);
     void AddLine(OutputClass outputClass, Mixer* mixer, std::initializer_list<const char*> names);
@@ -70,6 +82,8 @@ class LinuxAudioDevices : public IAudioDevices {
     // a mixer reports its elements' removal to the lines.
     std::array<std::vector<std::unique_ptr<Line>>, 3> lines_;
     std::vector<std::unique_ptr<Mixer>> mixers_;
+    std::vector<Control> unopened_;
+    QElapsedTimer sinceUnopenedTried_;
 };
 
 }  // namespace platform

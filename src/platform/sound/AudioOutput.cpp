@@ -123,6 +123,10 @@ AudioRoute CurrentAudioRoute() {
     return route;
 }
 
+bool SoundCanBeHeard() {
+    return ChooseAudioRoute(ProbeSlot::Get()) != AudioRoute::Silent;
+}
+
 void NoteAudioOutputLost(AudioRoute route) {
     // Its socket may still answer for a moment: the loss itself is the news.
     if (route == AudioRoute::Server) NoteRoute(AudioRoute::Silent);

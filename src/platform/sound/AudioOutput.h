@@ -29,6 +29,8 @@ AudioRoute ChooseAudioRoute(IAudioProbe& probe);
 // The route for a use that starts now, by the probe in place. Each change
 // from one use to the next is logged once.
 AudioRoute CurrentAudioRoute();
+// Whether anything but silence is there now; asks the probe, logs nothing.
+bool SoundCanBeHeard();
 // Tells that an output of 'route' failed while it played; a lost sound
 // server is logged once, here or by the next use, whichever comes first.
 void NoteAudioOutputLost(AudioRoute route);
