@@ -5,17 +5,18 @@
 // server, then (the server stopped) of none, and the press to its first
 // sample on the server's sink is measured too.
 #include <benchmark/benchmark.h>
-#include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <thread>
 
 #include "platform/sound/LinuxSound.h"
@@ -106,73 +107,67 @@ void BM_SyncClickOverheadServerStopped(benchmark::State& state) {
     ClickOverhead(state, platform::SoundSink::Auto);
 }
 
-// Press to the first loud sample on the server's sink, as its monitor
-// captures it on the system clock.
-class MonitorCapture {
+// Press to the first loud sample on the server's sink, as a recorder of its
+// monitor in a process of its own captures it. (A capture in this process
+// stalls for most of a second after each click while the server
+// reconfigures, and misses the click.) A recording that has just begun
+// hears nothing for a while, so one recording serves every repetition. Sample k of the recording was taken
+// at base + k / rate; the base is the earliest any chunk allows: a chunk of
+// n samples in all that arrives at t bounds it by t - n / rate.
+class MonitorRecorder {
 public:
-    MonitorCapture() {
-        const QByteArray device = qgetenv("BRELMO_TEST_SINK") + ".monitor";
-        pipeline_ = gst_parse_launch(
-            ("pulsesrc device=" + device +
-             " ! audio/x-raw,format=S16LE,channels=1,"
-             "rate=48000 ! appsink name=out sync=false")
-                .constData(),
-            nullptr);
-        gst_pipeline_use_clock(GST_PIPELINE(pipeline_), gst_system_clock_obtain());
-        sink_ = gst_bin_get_by_name(GST_BIN(pipeline_), "out");
-        gst_element_set_state(pipeline_, GST_STATE_PLAYING);
-        gst_element_get_state(pipeline_, nullptr, nullptr, GST_SECOND);
+    MonitorRecorder() {
+        parec_.start(QStringLiteral("parec"),
+                     {QStringLiteral("-d"), QString::fromUtf8(qgetenv("BRELMO_TEST_SINK") + ".monitor"),
+                      QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+                      QStringLiteral("--rate=%1").arg(kRate), QStringLiteral("--raw"),
+                      QStringLiteral("--latency-msec=2")});
+        parec_.waitForStarted();
+        // A new recording hears nothing for about its first second.
+        ReadUntil(Now() + 1.5);
     }
-    ~MonitorCapture() {
-        gst_element_set_state(pipeline_, GST_STATE_NULL);
-        gst_object_unref(sink_);
-        gst_object_unref(pipeline_);
+    ~MonitorRecorder() {
+        parec_.terminate();
+        parec_.waitForFinished(2000);
     }
 
-    static GstClockTime Now() {
-        GstClock* clock = gst_system_clock_obtain();
-        const GstClockTime now = gst_clock_get_time(clock);
-        gst_object_unref(clock);
-        return now;
+    static double Now() {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
     }
 
-    // Drops what was captured so far.
-    void Drain() {
-        while (GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink_), 0))
-            gst_sample_unref(sample);
-    }
-
-    // The clock time of the first loud sample captured before 'until'.
-    GstClockTime FirstLoud(GstClockTime until) {
+    // Reads what has come until 'until', the time base kept up to date.
+    void ReadUntil(double until) {
         while (Now() < until) {
-            GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink_), 10 * GST_MSECOND);
-            if (!sample) continue;
-            const GstClockTime found = LoudIn(sample);
-            gst_sample_unref(sample);
-            if (GST_CLOCK_TIME_IS_VALID(found)) return found;
+            parec_.waitForReadyRead(5);
+            const QByteArray bytes = parec_.readAllStandardOutput();
+            if (bytes.isEmpty()) continue;
+            const double arrived = Now();
+            const auto* samples = reinterpret_cast<const qint16*>(bytes.constData());
+            samples_.insert(samples_.end(), samples, samples + bytes.size() / 2);
+            base_ = std::min(base_, arrived - static_cast<double>(samples_.size()) / kRate);
         }
-        return GST_CLOCK_TIME_NONE;
+    }
+
+    // Seconds from 'pressed' to the first loud sample taken after it, read
+    // for at most a second; a second when none came.
+    double FirstLoudAfter(double pressed) {
+        for (double until = Now() + 0.02; until < pressed + 1; until += 0.02) {
+            ReadUntil(until);
+            for (std::size_t k = SampleAt(pressed); k < samples_.size(); ++k)
+                if (std::abs(samples_[k]) > 100) return base_ + static_cast<double>(k) / kRate - pressed;
+        }
+        return 1;
     }
 
 private:
-    GstClockTime LoudIn(GstSample* sample) const {
-        GstBuffer* buffer = gst_sample_get_buffer(sample);
-        GstMapInfo map;
-        gst_buffer_map(buffer, &map, GST_MAP_READ);
-        const auto* samples = reinterpret_cast<const qint16*>(map.data);
-        GstClockTime found = GST_CLOCK_TIME_NONE;
-        for (gsize i = 0; i < map.size / 2; ++i)
-            if (std::abs(samples[i]) > 100) {
-                found = gst_element_get_base_time(pipeline_) + GST_BUFFER_PTS(buffer) +
-                        gst_util_uint64_scale(i, GST_SECOND, 48000);
-                break;
-            }
-        gst_buffer_unmap(buffer, &map);
-        return found;
+    std::size_t SampleAt(double time) const {
+        return static_cast<std::size_t>(std::max(0.0, (time - base_) * kRate));
     }
 
-    GstElement* pipeline_;
-    GstElement* sink_;
+    QProcess parec_;
+    std::vector<qint16> samples_;
+    double base_ = std::numeric_limits<double>::max();
 };
 
 void BM_PressToFirstSampleOnTheSink(benchmark::State& state) {
@@ -188,16 +183,13 @@ void BM_PressToFirstSampleOnTheSink(benchmark::State& state) {
     file.close();
     platform::LinuxSound sound({.sink = platform::SoundSink::Auto, .defaultSound = QByteArray()});
     sound.PlaySound(name.constData(), platform::SND_FILENAME);
-    MonitorCapture capture;
+    // One recording for all repetitions, each of which runs this anew.
+    static MonitorRecorder recorder;
     for (auto _ : state) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        capture.Drain();
-        const GstClockTime pressed = MonitorCapture::Now();
+        recorder.ReadUntil(MonitorRecorder::Now() + 0.2);
+        const double pressed = MonitorRecorder::Now();
         sound.PlaySound(name.constData(), platform::SND_FILENAME);
-        const GstClockTime heard = capture.FirstLoud(pressed + GST_SECOND);
-        state.SetIterationTime(GST_CLOCK_TIME_IS_VALID(heard)
-                                   ? static_cast<double>(GST_CLOCK_DIFF(pressed, heard)) / GST_SECOND
-                                   : 1.0);
+        state.SetIterationTime(recorder.FirstLoudAfter(pressed));
     }
 }
 

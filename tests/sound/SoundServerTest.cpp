@@ -137,21 +137,27 @@ TEST_P(ReachesTheSinkTest, IsHeardOnTheSink) {
     EXPECT_GE(recorder.LoudMs(), GetParam().loudMs);
 }
 
-void PressClick(int presses) {
+void PressClick(int presses, std::chrono::milliseconds pause = 0ms) {
     LinuxSound sound;
     const QByteArray click =
         QFile::encodeName(QCoreApplication::applicationDirPath()) + "/../data/dclick.wav";
-    for (int press = 0; press < presses; ++press)
+    for (int press = 0; press < presses; ++press) {
+        if (press > 0) QThread::msleep(pause.count());
         EXPECT_TRUE(sound.PlaySound(click.constData(), SND_FILENAME | SND_NODEFAULT));
+    }
 }
 
 void PlayClick(SoundServerTest&) {
     PressClick(1);
 }
 
-// The stream kept between presses plays every one of them.
+// The stream kept between presses plays every one of them, whether they
+// follow each other at once or as a user's presses do.
 void PlayFiveClicks(SoundServerTest&) {
     PressClick(5);
+}
+void PlayFiveClicksApart(SoundServerTest&) {
+    PressClick(5, 400ms);
 }
 
 void PlayWaveFile(SoundServerTest& test) {
@@ -167,6 +173,7 @@ void PlayAviSound(SoundServerTest& test) {
 INSTANTIATE_TEST_SUITE_P(Sources, ReachesTheSinkTest,
                          testing::Values(Heard{"Click", &PlayClick, 15},
                                          Heard{"FiveClicks", &PlayFiveClicks, 75},
+                                         Heard{"FiveClicksApart", &PlayFiveClicksApart, 75},
                                          Heard{"WaveFile", &PlayWaveFile, 300},
                                          Heard{"AviSound", &PlayAviSound, 600}),
                          [](const auto& info) { return std::string(info.param.name); });

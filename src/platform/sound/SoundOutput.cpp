@@ -30,6 +30,16 @@ void LogError(GstMessage* message, AudioRoute route) {
     qCDebug(lcSoundOutput) << debug;
 }
 
+// The pipeline runs on the system clock, which a device sink would slave
+// its own clock to. Between two sounds the stream stands still while the
+// system clock runs on, and the skew correction then takes the next sound
+// for late and drops it: every press after a pause would be silent. Not
+// slaving plays each sound as it comes.
+void DoNotSlave(GstElement* sink) {
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(sink), "slave-method"))
+        gst_util_set_object_arg(G_OBJECT(sink), "slave-method", "none");
+}
+
 GstElement* AddElement(GstElement* pipeline, const char* factory) {
     GstElement* element = gst_element_factory_make(factory, nullptr);
     if (!element) {
@@ -104,6 +114,7 @@ bool SoundOutput::Build(AudioRoute route, const WaveDecoder& decoder) {
         if (sink) gst_object_unref(gst_object_ref_sink(sink));
         return false;
     }
+    DoNotSlave(sink);
     gst_bin_add(GST_BIN(pipeline), sink);
     if (!gst_element_link_many(source, convert, resample, sink, nullptr)) return false;
     source_.Attach(source);
