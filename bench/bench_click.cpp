@@ -108,12 +108,9 @@ void BM_SyncClickOverheadServerStopped(benchmark::State& state) {
 }
 
 // Press to the first loud sample on the server's sink, as a recorder of its
-// monitor in a process of its own captures it. (A capture in this process
-// stalls for most of a second after each click while the server
-// reconfigures, and misses the click.) A recording that has just begun
-// hears nothing for a while, so one recording serves every repetition. Sample k of the recording was taken
-// at base + k / rate; the base is the earliest any chunk allows: a chunk of
-// n samples in all that arrives at t bounds it by t - n / rate.
+// monitor captures it. Sample k of the recording was taken at
+// base + k / rate; the base is the earliest any chunk allows: a chunk that
+// brings the recording to n samples, arriving at t, bounds it by t - n / rate.
 class MonitorRecorder {
 public:
     MonitorRecorder() {
@@ -123,8 +120,8 @@ public:
                       QStringLiteral("--rate=%1").arg(kRate), QStringLiteral("--raw"),
                       QStringLiteral("--latency-msec=2")});
         parec_.waitForStarted();
-        // A new recording hears nothing for about its first second.
-        ReadUntil(Now() + 1.5);
+        // Long enough for the first chunks, which set the base.
+        ReadUntil(Now() + 0.5);
     }
     ~MonitorRecorder() {
         parec_.terminate();
@@ -183,7 +180,7 @@ void BM_PressToFirstSampleOnTheSink(benchmark::State& state) {
     file.close();
     platform::LinuxSound sound({.sink = platform::SoundSink::Auto, .defaultSound = QByteArray()});
     sound.PlaySound(name.constData(), platform::SND_FILENAME);
-    // One recording for all repetitions, each of which runs this anew.
+    // One recording for all repetitions (each runs this function anew).
     static MonitorRecorder recorder;
     for (auto _ : state) {
         recorder.ReadUntil(MonitorRecorder::Now() + 0.2);
