@@ -2,6 +2,7 @@
 
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 
 #include "toolkit/Exceptions.h"
@@ -10,7 +11,25 @@ Q_LOGGING_CATEGORY(lcApplication, "brelmo.application")
 
 TApplication* Application = nullptr;
 
-TQtHost::TQtHost(int& argc, char** argv) : QApplication(argc, argv) {}
+namespace {
+
+// Qt's window back ends draw nothing on a screen of fewer than 16 bits a
+// pixel (a virtual display's default is 8): every window stays black. Said
+// once, so that a black window is not a mystery.
+void WarnOfAScreenTooShallow() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen && screen->depth() < 16)
+        qCWarning(lcApplication,
+                  "the screen has %d bits a pixel; windows are drawn only on 16 bits or more, "
+                  "so they will stay black",
+                  screen->depth());
+}
+
+}  // namespace
+
+TQtHost::TQtHost(int& argc, char** argv) : QApplication(argc, argv) {
+    WarnOfAScreenTooShallow();
+}
 
 bool TQtHost::notify(QObject* receiver, QEvent* event) {
     try {
