@@ -81,7 +81,9 @@ TEST_P(Keys, RunTheHotSpotsHandlerOrLeaveTheKeyToTheFocusedControl) {
     QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, QString(), c.autoRepeat);
     QCoreApplication::sendEvent(target, &press);
     EXPECT_EQ(presses.join(' '), QString(c.pressed));
-    if (c.view == View::Setup) EXPECT_EQ(spy.presses, 1) << "the list keeps its own key";
+    if (c.view == View::Setup) {
+        EXPECT_EQ(spy.presses, 1) << "the list keeps its own key";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, Keys, ::testing::ValuesIn(Cases()),
