@@ -4,6 +4,9 @@
 // running when measuring starts, programs started and timed from exec, and
 // the median-and-spread summary every figure is reported with.
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -173,6 +176,50 @@ class PrivateSessionBus {
 
   private:
     Child child_;
+};
+
+// A series of probe runs and the figure each gives.
+struct RunSeries {
+    std::vector<ProbeRun> runs;
+
+    std::vector<double> Series(double (*figure)(const ProbeRun&)) const {
+        std::vector<double> values;
+        for (const ProbeRun& run : runs) values.push_back(figure(run));
+        return values;
+    }
+};
+
+inline double ResidentMiB(const ProbeRun& run) {
+    return run.reports.at("rss_kib") / 1024.0;
+}
+inline double PeakMiB(const ProbeRun& run) {
+    return run.reports.at("hwm_kib") / 1024.0;
+}
+
+// The player's world for a start-up run: a private runtime folder (the
+// single-instance lock) and data folder (no saved playlist), an empty
+// current folder for the file lists, X11 named outright. Removed with it.
+class PrivateHome {
+public:
+    PrivateHome() {
+        const QString runtime = Runtime();
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir().mkpath(home_.filePath(QStringLiteral("data")));
+        QDir().mkpath(home_.filePath(QStringLiteral("cwd")));
+        setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
+        setenv("XDG_DATA_HOME", home_.filePath(QStringLiteral("data")).toLocal8Bit().constData(),
+               1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        unsetenv("BRELMO_PROBE_IDLE_MS");
+        if (!QDir::setCurrent(home_.filePath(QStringLiteral("cwd"))))
+            throw std::runtime_error("no work folder");
+    }
+
+    QString Runtime() const { return home_.filePath(QStringLiteral("run")); }
+
+private:
+    QTemporaryDir home_;
 };
 
 // Median and spread of a series of samples.

@@ -16,8 +16,6 @@
 // reveal_probe, if given, takes its turns too, so that before and after are
 // measured side by side in one run.
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,7 +23,9 @@
 
 namespace {
 
+using appbench::PeakMiB;
 using appbench::ProbeRun;
+using appbench::ResidentMiB;
 using appbench::Summarise;
 using appbench::Summary;
 
@@ -36,16 +36,9 @@ constexpr int kWarmUpRuns = 3;
 constexpr int kMemoryRuns = 5;
 constexpr const char* kIdleMs = "1000";
 
-struct Probe {
+struct Probe : appbench::RunSeries {
     const char* label;
     std::string program;
-    std::vector<ProbeRun> runs;
-
-    std::vector<double> Series(double (*figure)(const ProbeRun&)) const {
-        std::vector<double> values;
-        for (const ProbeRun& run : runs) values.push_back(figure(run));
-        return values;
-    }
 };
 
 ProbeRun RunChecked(const Probe& probe) {
@@ -90,12 +83,6 @@ double ExecToShown(const ProbeRun& run) {
 }
 double ExecToExit(const ProbeRun& run) {
     return (run.exitNs - run.startNs) / 1e6;
-}
-double ResidentMiB(const ProbeRun& run) {
-    return run.reports.at("rss_kib") / 1024.0;
-}
-double PeakMiB(const ProbeRun& run) {
-    return run.reports.at("hwm_kib") / 1024.0;
 }
 
 void PrintTimes(const Probe& probe) {
@@ -183,26 +170,13 @@ void PrintMemoryGoal(const Probe& player, const Probe& bare) {
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     try {
-        // A private runtime folder (the single-instance lock) and data folder
-        // (no saved playlist); an empty current folder for the file lists.
-        QTemporaryDir home;
-        const QString runtime = home.filePath(QStringLiteral("run"));
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QDir().mkpath(home.filePath(QStringLiteral("data")));
-        QDir().mkpath(home.filePath(QStringLiteral("cwd")));
-        setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
-        setenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit().constData(), 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        unsetenv("BRELMO_PROBE_IDLE_MS");
-        if (!QDir::setCurrent(home.filePath(QStringLiteral("cwd"))))
-            throw std::runtime_error("no work folder");
+        const appbench::PrivateHome home;
 
         appbench::PrivateXServer x;
-        appbench::PrivateSessionBus bus(runtime.toStdString());
-        Probe bare{"bare window", BRELMO_MINIMAL_WINDOW, {}};
-        Probe player{"player", BRELMO_REVEAL_PROBE, {}};
-        Probe earlier{"earlier player", argc > 2 ? argv[2] : "", {}};
+        appbench::PrivateSessionBus bus(home.Runtime().toStdString());
+        Probe bare{{}, "bare window", BRELMO_MINIMAL_WINDOW};
+        Probe player{{}, "player", BRELMO_REVEAL_PROBE};
+        Probe earlier{{}, "earlier player", argc > 2 ? argv[2] : ""};
         std::vector<Probe*> probes = {&bare, &player};
         if (argc > 2) probes.push_back(&earlier);
         const std::vector<Probe*> players(probes.begin() + 1, probes.end());

@@ -5,8 +5,6 @@
 //
 //   StartupScale [runs]   (default 30 runs of each, after 3 warm-up runs)
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 
@@ -14,23 +12,18 @@
 
 namespace {
 
+using appbench::PeakMiB;
 using appbench::ProbeRun;
+using appbench::ResidentMiB;
 using appbench::Summarise;
 
 constexpr double kAllowedFactor = 1.2;
 constexpr int kWarmUpRuns = 3;
 constexpr int kMemoryRuns = 5;
 
-struct Scale {
+struct Scale : appbench::RunSeries {
     const char* label;
     const char* factor;
-    std::vector<ProbeRun> runs;
-
-    std::vector<double> Series(double (*figure)(const ProbeRun&)) const {
-        std::vector<double> values;
-        for (const ProbeRun& run : runs) values.push_back(figure(run));
-        return values;
-    }
 };
 
 ProbeRun RunAt(const Scale& scale) {
@@ -59,12 +52,6 @@ double MainToForm(const ProbeRun& run) {
 double ActivateToReady(const ProbeRun& run) {
     return run.MsBetween("activate_ns", "ready_ns");
 }
-double ResidentMiB(const ProbeRun& run) {
-    return run.reports.at("rss_kib") / 1024.0;
-}
-double PeakMiB(const ProbeRun& run) {
-    return run.reports.at("hwm_kib") / 1024.0;
-}
 
 void PrintTimes(const Scale& scale) {
     const std::string label(scale.label);
@@ -79,24 +66,13 @@ void PrintTimes(const Scale& scale) {
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     try {
-        QTemporaryDir home;
-        const QString runtime = home.filePath(QStringLiteral("run"));
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QDir().mkpath(home.filePath(QStringLiteral("data")));
-        QDir().mkpath(home.filePath(QStringLiteral("cwd")));
-        setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
-        setenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit().constData(), 1);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        unsetenv("BRELMO_PROBE_IDLE_MS");
-        if (!QDir::setCurrent(home.filePath(QStringLiteral("cwd"))))
-            throw std::runtime_error("no work folder");
+        const appbench::PrivateHome home;
 
         // Room for the 1280x960 window of ratio 2.
         appbench::PrivateXServer x("1920x1200x24");
-        appbench::PrivateSessionBus bus(runtime.toStdString());
-        Scale one{"ratio 1", "1", {}};
-        Scale two{"ratio 2", "2", {}};
+        appbench::PrivateSessionBus bus(home.Runtime().toStdString());
+        Scale one{{}, "ratio 1", "1"};
+        Scale two{{}, "ratio 2", "2"};
         RunInTurns(one, two, kWarmUpRuns);
         one.runs.clear();
         two.runs.clear();
