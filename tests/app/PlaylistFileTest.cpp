@@ -72,7 +72,9 @@ TEST_P(PlaylistLines, BecomePathsOrAreReportedByName) {
     EXPECT_EQ(file.Load(&warning), expected);
     for (const QString& text : GetParam().reported)
         EXPECT_TRUE(warning.contains(text)) << warning.toStdString();
-    if (GetParam().reported.isEmpty()) EXPECT_TRUE(warning.isEmpty()) << warning.toStdString();
+    if (GetParam().reported.isEmpty()) {
+        EXPECT_TRUE(warning.isEmpty()) << warning.toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,6 +1,7 @@
 #include "platform/instance/LinuxInstance.h"
 
 #include "platform/ServiceSlot.h"
+#include "platform/instance/LineChannel.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -16,8 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QSaveFile>
@@ -35,7 +34,6 @@ namespace {
 
 // A request is one line; an answer is "1" or "0". A copy that does not
 // answer in time is taken as not there, so a hung copy cannot hang another.
-constexpr int kConnectTimeoutMs = 300;
 constexpr int kAnswerTimeoutMs = 600;
 constexpr qint64 kLongestRequest = 4096;
 
@@ -366,31 +364,14 @@ void LinuxInstance::SetMainForm(QWidget* form) {
 
 bool LinuxInstance::StartServer() {
     // Owned by the Qt application, so it goes before the event machinery does.
-    server_ = new QLocalServer(QCoreApplication::instance());
-    if (!server_->listen(QFile::decodeName(WindowFile(ownId_, ".sock")))) return false;
-    QObject::connect(server_, &QLocalServer::newConnection, server_, [this] { TakeConnections(); });
-    return true;
+    server_ = new LineServer(QCoreApplication::instance(), kLongestRequest,
+                             [this](const QByteArray& line) { return AnswerRequest(line); });
+    return server_->Listen(WindowFile(ownId_, ".sock"));
 }
 
-void LinuxInstance::TakeConnections() {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        QObject::connect(socket, &QLocalSocket::readyRead, socket,
-                         [this, socket] { AnswerRequest(socket); });
-        if (socket->bytesAvailable() > 0) AnswerRequest(socket);
-    }
-}
-
-void LinuxInstance::AnswerRequest(QLocalSocket* socket) {
-    if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > kLongestRequest) socket->abort();
-        return;
-    }
-    const QByteArray line = socket->readLine().chopped(1);
+bool LinuxInstance::AnswerRequest(const QByteArray& line) {
     const char command = line.isEmpty() ? '\0' : line[0];
-    const bool done = Act(command, QByteArray::fromPercentEncoding(line.mid(2)));
-    socket->write(done ? "1\n" : "0\n");
-    socket->disconnectFromServer();
+    return Act(command, QByteArray::fromPercentEncoding(line.mid(2)));
 }
 
 bool LinuxInstance::Act(char command, const QByteArray& argument) {
@@ -428,18 +409,9 @@ bool LinuxInstance::Request(WindowId window, char command, const QByteArray& arg
     if (id == ownId_) return Act(command, argument);
     if (folder_.isEmpty()) return false;
 
-    QLocalSocket socket;
-    socket.connectToServer(QFile::decodeName(WindowFile(id, ".sock")));
-    if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
     QByteArray line(1, command);
     if (!argument.isEmpty()) line += ' ' + argument.toPercentEncoding();
-    socket.write(line + '\n');
-    const QDeadlineTimer deadline(kAnswerTimeoutMs);
-    while (!socket.canReadLine()) {
-        if (deadline.hasExpired() || !socket.waitForReadyRead(deadline.remainingTime()))
-            return false;
-    }
-    return socket.readLine().trimmed() == "1";
+    return AskOverSocket(WindowFile(id, ".sock"), line, kAnswerTimeoutMs);
 }
 
 WindowId LinuxInstance::HandleOf(const QString& id) {

@@ -9,9 +9,8 @@
 #include <vector>
 
 #include "platform/instance/Instance.h"
+#include "platform/instance/LineChannel.h"
 
-class QLocalServer;
-class QLocalSocket;
 class QSocketNotifier;
 
 namespace platform {
@@ -72,8 +71,7 @@ class LinuxInstance : public IInstance {
     quint64 NextOrder(const std::function<void()>& whileLocked) const;
     void WriteOwnEntry();
     bool StartServer();
-    void TakeConnections();
-    void AnswerRequest(QLocalSocket* socket);
+    bool AnswerRequest(const QByteArray& line);
     WindowId HandleOf(const QString& id);
     // Carries out a request on the own window ("T text", "I", "S n", "B").
     bool Act(char command, const QByteArray& argument);
@@ -88,7 +86,7 @@ class LinuxInstance : public IInstance {
     QString ownText_;
     quint64 ownOrder_ = 0;
     int ownLock_ = -1;
-    QPointer<QLocalServer> server_;
+    QPointer<LineServer> server_;
     QPointer<QWidget> mainForm_;
     std::vector<QString> windows_;  // WindowId n is windows_[n - 1]
 };
