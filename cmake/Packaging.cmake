@@ -19,7 +19,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # time are named here: base and good play the wave sounds and the usual AVIs,
 # libav decodes the other video codecs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
+# libsndfile1 is loaded at run time, where the dependency scan cannot see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsndfile1, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-libav, fonts-dejavu-core, fonts-liberation")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

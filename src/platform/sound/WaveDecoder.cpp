@@ -1,5 +1,6 @@
 #include "platform/sound/WaveDecoder.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sndfile.h>
 #include <sys/stat.h>
@@ -9,10 +10,56 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 namespace platform {
 
 Q_LOGGING_CATEGORY(lcWaveDecoder, "brelmo.platform.wavedecoder", QtInfoMsg)
+
+namespace {
+
+constexpr const char* kSndfileLibrary = "libsndfile.so.1";
+
+// libsndfile and the eight codec libraries behind it are loaded with the
+// first sound, not linked into every start of the program.
+struct SndfileApi {
+    decltype(&sf_open_fd) openFd;
+    decltype(&sf_open_virtual) openVirtual;
+    decltype(&sf_strerror) strerror;
+    decltype(&sf_close) close;
+    decltype(&sf_readf_float) readfFloat;
+    decltype(&sf_seek) seek;
+};
+
+template <class Function>
+bool Resolve(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(::dlsym(library, name));
+    return function != nullptr;
+}
+
+std::optional<SndfileApi> LoadSndfile(QString& failure) {
+    void* library = ::dlopen(kSndfileLibrary, RTLD_NOW | RTLD_LOCAL);
+    SndfileApi api{};
+    if (library && Resolve(library, "sf_open_fd", api.openFd) &&
+        Resolve(library, "sf_open_virtual", api.openVirtual) &&
+        Resolve(library, "sf_strerror", api.strerror) && Resolve(library, "sf_close", api.close) &&
+        Resolve(library, "sf_readf_float", api.readfFloat) && Resolve(library, "sf_seek", api.seek))
+        return api;
+    failure = QStringLiteral("the sound library %1 cannot be loaded: %2")
+                  .arg(QString::fromLatin1(kSndfileLibrary), QString::fromLocal8Bit(::dlerror()));
+    qCWarning(lcWaveDecoder).noquote() << failure;
+    return std::nullopt;
+}
+
+// Loaded once per process (and kept); null, with the reason, when it cannot be.
+const SndfileApi* Sndfile(QString* failure = nullptr) {
+    static QString loadFailure;
+    static const std::optional<SndfileApi> api = LoadSndfile(loadFailure);
+    if (failure) *failure = loadFailure;
+    return api ? &*api : nullptr;
+}
+
+}  // namespace
 
 // A file image read through libsndfile's virtual I/O.
 struct WaveDecoder::Memory {
@@ -50,7 +97,7 @@ struct WaveDecoder::Memory {
 WaveDecoder::WaveDecoder() = default;
 
 WaveDecoder::~WaveDecoder() {
-    if (file_) sf_close(file_);
+    if (file_) Sndfile()->close(file_);
     if (fd_ >= 0) ::close(fd_);
 }
 
@@ -84,13 +131,15 @@ std::unique_ptr<WaveDecoder> Refused(QString* whyNot, const QString& reason) {
 std::unique_ptr<WaveDecoder> WaveDecoder::OpenFile(const QByteArray& nativePath, Accept accept,
                                                    QString* whyNot) {
     QString reason;
+    const SndfileApi* sndfile = Sndfile(&reason);
+    if (!sndfile) return Refused(whyNot, reason);
     const int fd = OpenRegularFile(nativePath, reason);
     if (fd < 0) return Refused(whyNot, reason);
     std::unique_ptr<WaveDecoder> decoder(new WaveDecoder);
     decoder->fd_ = fd;
     SF_INFO info{};
-    decoder->file_ = sf_open_fd(fd, SFM_READ, &info, SF_FALSE);
-    if (!decoder->file_) return Refused(whyNot, QString::fromUtf8(sf_strerror(nullptr)));
+    decoder->file_ = sndfile->openFd(fd, SFM_READ, &info, SF_FALSE);
+    if (!decoder->file_) return Refused(whyNot, QString::fromUtf8(sndfile->strerror(nullptr)));
     reason = decoder->Refusal(info, accept);
     if (!reason.isEmpty()) return Refused(whyNot, reason);
     return decoder;
@@ -99,12 +148,15 @@ std::unique_ptr<WaveDecoder> WaveDecoder::OpenFile(const QByteArray& nativePath,
 std::unique_ptr<WaveDecoder> WaveDecoder::OpenBytes(QByteArray bytes, Accept accept) {
     static SF_VIRTUAL_IO io{&Memory::Length, &Memory::Seek, &Memory::ReadBytes, &Memory::WriteBytes,
                             &Memory::Tell};
+    QString failure;
+    const SndfileApi* sndfile = Sndfile(&failure);
+    if (!sndfile) return Refused(nullptr, failure);
     std::unique_ptr<WaveDecoder> decoder(new WaveDecoder);
     decoder->memory_ = std::make_unique<Memory>();
     decoder->memory_->bytes = std::move(bytes);
     SF_INFO info{};
-    decoder->file_ = sf_open_virtual(&io, SFM_READ, &info, decoder->memory_.get());
-    if (!decoder->file_) return Refused(nullptr, QString::fromUtf8(sf_strerror(nullptr)));
+    decoder->file_ = sndfile->openVirtual(&io, SFM_READ, &info, decoder->memory_.get());
+    if (!decoder->file_) return Refused(nullptr, QString::fromUtf8(sndfile->strerror(nullptr)));
     const QString reason = decoder->Refusal(info, accept);
     if (!reason.isEmpty()) return Refused(nullptr, reason);
     return decoder;
@@ -132,12 +184,12 @@ std::chrono::nanoseconds WaveDecoder::Duration() const {
 }
 
 std::int64_t WaveDecoder::Read(float* out, std::int64_t count) {
-    const sf_count_t read = sf_readf_float(file_, out, count);
+    const sf_count_t read = Sndfile()->readfFloat(file_, out, count);
     return read > 0 ? read : 0;
 }
 
 bool WaveDecoder::SeekTo(std::int64_t frame) {
-    return sf_seek(file_, frame, SEEK_SET) == frame;
+    return Sndfile()->seek(file_, frame, SEEK_SET) == frame;
 }
 
 }  // namespace platform
