@@ -217,8 +217,10 @@ LinuxAudioDevices::Mixer* LinuxAudioDevices::OpenMixer(const std::string& contro
     return mixers_.back().get();
 }
 
+// With no sound output at all a control is not tried yet: the server's
+// control would load the server's client library only to fail.
 void LinuxAudioDevices::AddControl(const Control& control) {
-    if (!OpenControl(control)) unopened_.push_back(control);
+    if (!SoundCanBeHeard() || !OpenControl(control)) unopened_.push_back(control);
 }
 
 bool LinuxAudioDevices::OpenControl(const Control& control) {
