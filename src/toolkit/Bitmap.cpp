@@ -45,8 +45,14 @@ TColor TBitmap::TransparentColor() const {
 
 void TBitmap::SetImage(const QImage& image) {
     monochrome_ = image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB;
-    image_ = image.isNull() ? QImage() : image.convertToFormat(kDrawFormat);
+    image_ = image.isNull() || monochrome_ ? image : image.convertToFormat(kDrawFormat);
     Changed();
+}
+
+TCanvas& TBitmap::Canvas() {
+    if (!image_.isNull() && image_.format() != kDrawFormat)
+        image_ = image_.convertToFormat(kDrawFormat);
+    return canvas_;
 }
 
 bool TBitmap::LoadFromFile(const QString& path) {

@@ -11,7 +11,8 @@
 // A picture with its own canvas. Assignment copies the pixels (deep copy);
 // every change of size, content or drawing raises the change notice.
 // Indexed pictures are converted once, when they are stored, to 32-bit
-// pixels for drawing; only whether the source was monochrome is remembered.
+// pixels for drawing; a monochrome one (the screen's black picture) stays at
+// one bit until something draws on it, which saves 32 times its size.
 // A picture drawn for a screen of device-pixel ratio r keeps that ratio: it
 // holds r times as many pixels each way, and its Width and Height are in
 // logical pixels, as every place and size of the controls is.
@@ -37,7 +38,8 @@ public:
     // Loads a picture from a file or a compiled-in resource (":/name").
     bool LoadFromFile(const QString& path);
 
-    TCanvas& Canvas() { return canvas_; }
+    // Drawing on the canvas takes the picture to 32-bit pixels first.
+    TCanvas& Canvas();
 
     TNotifyEvent OnChange;
 

@@ -81,6 +81,21 @@ TEST(Bitmap, TransparentColourIsTheBottomLeftPixelOrWhiteWhenMonochrome) {
     EXPECT_EQ(bitmap.TransparentColor(), clWhite);
 }
 
+// One bit a pixel while it is only shown; drawing on it takes it to 32 bits.
+TEST(Bitmap, AMonochromePictureStaysAtOneBitUntilDrawnOn) {
+    QImage mono(8, 8, QImage::Format_Mono);
+    mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    mono.fill(0);
+    TBitmap bitmap;
+    bitmap.SetImage(mono);
+    EXPECT_EQ(bitmap.Image().depth(), 1);
+    bitmap.Canvas().Brush().Color = clRed;
+    bitmap.Canvas().FillRect({0, 0, 4, 4});
+    EXPECT_EQ(bitmap.Image().depth(), 32);
+    EXPECT_EQ(bitmap.Image().pixelColor(1, 1), QColor(Qt::red));
+    EXPECT_EQ(bitmap.Image().pixelColor(6, 6), QColor(Qt::black));
+}
+
 TEST(ImageList, MaskedCellsDrawTransparentOrOnTheBackground) {
     QImage strip = Filled(4, 2, Qt::magenta);
     strip.setPixelColor(1, 0, Qt::red);
