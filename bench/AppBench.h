@@ -4,15 +4,15 @@
 // running when measuring starts, programs started and timed from exec, and
 // the median-and-spread summary every figure is reported with.
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdint>
@@ -200,7 +200,7 @@ inline double PeakMiB(const ProbeRun& run) {
 // single-instance lock) and data folder (no saved playlist), an empty
 // current folder for the file lists, X11 named outright. Removed with it.
 class PrivateHome {
-public:
+  public:
     PrivateHome() {
         const QString runtime = Runtime();
         QDir().mkpath(runtime);
@@ -218,7 +218,7 @@ public:
 
     QString Runtime() const { return home_.filePath(QStringLiteral("run")); }
 
-private:
+  private:
     QTemporaryDir home_;
 };
 

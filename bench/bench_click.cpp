@@ -112,13 +112,14 @@ void BM_SyncClickOverheadServerStopped(benchmark::State& state) {
 // base + k / rate; the base is the earliest any chunk allows: a chunk that
 // brings the recording to n samples, arriving at t, bounds it by t - n / rate.
 class MonitorRecorder {
-public:
+  public:
     MonitorRecorder() {
-        parec_.start(QStringLiteral("parec"),
-                     {QStringLiteral("-d"), QString::fromUtf8(qgetenv("BRELMO_TEST_SINK") + ".monitor"),
-                      QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
-                      QStringLiteral("--rate=%1").arg(kRate), QStringLiteral("--raw"),
-                      QStringLiteral("--latency-msec=2")});
+        parec_.start(
+            QStringLiteral("parec"),
+            {QStringLiteral("-d"), QString::fromUtf8(qgetenv("BRELMO_TEST_SINK") + ".monitor"),
+             QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+             QStringLiteral("--rate=%1").arg(kRate), QStringLiteral("--raw"),
+             QStringLiteral("--latency-msec=2")});
         parec_.waitForStarted();
         // Long enough for the first chunks, which set the base.
         ReadUntil(Now() + 0.5);
@@ -152,12 +153,13 @@ public:
         for (double until = Now() + 0.02; until < pressed + 1; until += 0.02) {
             ReadUntil(until);
             for (std::size_t k = SampleAt(pressed); k < samples_.size(); ++k)
-                if (std::abs(samples_[k]) > 100) return base_ + static_cast<double>(k) / kRate - pressed;
+                if (std::abs(samples_[k]) > 100)
+                    return base_ + static_cast<double>(k) / kRate - pressed;
         }
         return 1;
     }
 
-private:
+  private:
     std::size_t SampleAt(double time) const {
         return static_cast<std::size_t>(std::max(0.0, (time - base_) * kRate));
     }

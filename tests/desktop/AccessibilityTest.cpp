@@ -72,7 +72,8 @@ TEST_F(Accessible, TheTreeHoldsEveryShownHotSpotAndLabelByName) {
     Walk(QAccessible::queryAccessibleInterface(form.get()), tree);
     for (TTransparentButton* button : form->findChildren<TTransparentButton*>()) {
         if (!button->Visible()) continue;
-        EXPECT_TRUE(tree.contains(QStringLiteral("%1:%2").arg(QAccessible::Button).arg(button->Hint())))
+        EXPECT_TRUE(
+            tree.contains(QStringLiteral("%1:%2").arg(QAccessible::Button).arg(button->Hint())))
             << button->Name().toStdString();
     }
     EXPECT_TRUE(tree.contains(QStringLiteral("%1:not loaded").arg(QAccessible::StaticText)));
