@@ -42,9 +42,9 @@ class ChannelVolume {
 //
 // Mixers are opened at creation and kept open; a mixer that stops answering
 // (its sound server went away) is opened again once it can be, with the
-// numbering of the lines unchanged. A control that did not answer at
-// creation is tried again when the devices are counted, and its lines are
-// numbered after the others. ALSA's own error
+// numbering of the lines unchanged. A control not opened at creation (it did
+// not answer, or no sound output was there at all) is tried again when the
+// devices are counted, and its lines are numbered after the others. ALSA's own error
 // messages never reach stderr; they go to the "brelmo.audio" log category.
 class LinuxAudioDevices : public IAudioDevices {
   public:
