@@ -1,6 +1,10 @@
 #include "app/Just1_32.h"
 
+#include <QLoggingCategory>
+
 #include "toolkit/Application.h"
+
+Q_LOGGING_CATEGORY(lcGuard, "brelmo.guard", QtInfoMsg)
 
 TPreviousInstance* PreviousInstance = nullptr;
 
@@ -50,6 +54,7 @@ void ForwardAndQuit() {
     instance.SetWindowText(window, QString());
     window = instance.FindWindow(title);
     Just1_32::BringForward(window);
+    qCInfo(lcGuard) << "another copy is running; it was brought forward and this one ends";
     Application->Terminate();
 }
 

@@ -4,6 +4,7 @@
 #include "app/Just1_32.h"
 #include "app/Main.h"
 #include "desktop/Desktop.h"
+#include "platform/QuitSignals.h"
 #include "platform/instance/Instance.h"
 #include "toolkit/AppWindow.h"
 #include "toolkit/Application.h"
@@ -61,6 +62,8 @@ int RunBrelmo(int argc, char** argv, const std::function<void(TForm1&)>& started
     auto* form = new TForm1(&application);
     platform::Instance().SetMainForm(form);
     AttachDesktop(*form);
+    // Ended from outside, it closes as Exit closes it (without the click).
+    platform::QuitOnSignals(form, [form] { form->Close(); });
     if (started) started(*form);
     // A second copy has already asked to quit: its window would only flash.
     if (!application.Terminated()) form->ShowForm();

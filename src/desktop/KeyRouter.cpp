@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/Main.h"
+#include "desktop/CommandQueue.h"
 #include "desktop/PlayerActions.h"
 
 namespace {
@@ -47,6 +48,13 @@ std::optional<PlayerAction> ActionOf(const QKeyEvent& key) {
     return std::nullopt;
 }
 
+// Media keys may come from anywhere on the desktop, as fast as a program
+// sends them; they queue as the session bus's commands do. The player's own
+// keys act at once, as a click does.
+bool IsMediaKey(const QKeyEvent& key) {
+    return key.key() >= Qt::Key_MediaPlay && key.key() <= Qt::Key_MediaTogglePlayPause;
+}
+
 }  // namespace
 
 TKeyRouter::TKeyRouter(TForm1& form) : QObject(&form), form_(form) {
@@ -60,6 +68,10 @@ bool TKeyRouter::eventFilter(QObject* watched, QEvent* event) {
     const auto& key = static_cast<const QKeyEvent&>(*event);
     const std::optional<PlayerAction> action = ActionOf(key);
     if (!action || !CanPerform(form_, *action)) return false;
-    if (!key.isAutoRepeat()) Perform(form_, *action);
+    if (key.isAutoRepeat()) return true;
+    if (IsMediaKey(key))
+        TCommandQueue::Of(form_).Request(*action);
+    else
+        Perform(form_, *action);
     return true;
 }

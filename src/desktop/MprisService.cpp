@@ -11,6 +11,7 @@
 #include "app/Just1_32.h"
 #include "app/Main.h"
 #include "app/PlayerState.h"
+#include "desktop/CommandQueue.h"
 #include "desktop/MprisAdaptors.h"
 #include "media/MPlayer.h"
 #include "media/Volumes.h"
@@ -54,6 +55,7 @@ TMprisService::TMprisService(TForm1& form)
     new TMprisPlayerAdaptor(*this);
     refreshTimer_->setInterval(kRefreshMs);
     connect(refreshTimer_, &QTimer::timeout, this, &TMprisService::Refresh);
+    connect(&TCommandQueue::Of(form_), &TCommandQueue::Ran, this, &TMprisService::Refresh);
 }
 
 TMprisService::~TMprisService() {
@@ -100,14 +102,9 @@ void TMprisService::Raise() {
 // (the setup view), the desktop cannot quit the player either.
 void TMprisService::Quit() { Request(PlayerAction::Exit); }
 
-// A queued call: the handler runs from the event loop, as a click's does, after the
+// A queued command: the handler runs from the event loop, as a click's does, after the
 // bus has had its reply, and an error it raises is shown as a click's error is.
-void TMprisService::Request(PlayerAction action) {
-    QTimer::singleShot(0, this, [this, action] {
-        Perform(form_, action);
-        Refresh();
-    });
-}
+void TMprisService::Request(PlayerAction action) { TCommandQueue::Of(form_).Request(action); }
 
 bool TMprisService::Can(PlayerAction action) const { return IsClickable(HotSpotOf(form_, action)); }
 

@@ -1,12 +1,23 @@
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QTemporaryDir>
+#include <cstring>
 #include <future>
+#include <vector>
 
 #include "platform/instance/LineChannel.h"
 
 using platform::AskOverSocket;
+using platform::LineLimits;
+using platform::LinePeer;
 using platform::LineServer;
 
 namespace {
@@ -20,8 +31,8 @@ struct LineCase {
     int handled;
 };
 
-class LineChannel : public testing::TestWithParam<LineCase> {
-  protected:
+class LineFixture {
+  public:
     // Asks from a thread of its own while this one runs the server's events.
     bool Ask(const QByteArray& path, const QByteArray& line) {
         auto answer =
@@ -31,19 +42,27 @@ class LineChannel : public testing::TestWithParam<LineCase> {
         return answer.get();
     }
 
+    static constexpr LineLimits kLimits{4, 200, 64};
     QTemporaryDir folder_;
     QByteArray path_ = QFile::encodeName(folder_.filePath(QStringLiteral("s.sock")));
     int handled_ = 0;
-    LineServer server_{nullptr, 64, [this](const QByteArray& line) {
+    LinePeer peer_;
+    LineServer server_{nullptr, kLimits, [this](const QByteArray& line, const LinePeer& peer) {
                            ++handled_;
+                           peer_ = peer;
                            return line == "yes";
                        }};
 };
+
+class LineChannel : public LineFixture, public testing::TestWithParam<LineCase> {};
 
 TEST_P(LineChannel, AnswersEachLineOnce) {
     ASSERT_TRUE(server_.Listen(path_));
     EXPECT_EQ(Ask(path_, GetParam().line), GetParam().answer);
     EXPECT_EQ(handled_, GetParam().handled);
+    if (handled_ > 0) {
+        EXPECT_EQ(peer_.pid, ::getpid()) << "the kernel names the client";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, LineChannel,
@@ -56,12 +75,101 @@ INSTANTIATE_TEST_SUITE_P(Lines, LineChannel,
 TEST_F(LineChannel, NoServerAnswersNoAndTheSocketGoesWithTheServer) {
     EXPECT_FALSE(Ask(path_, "yes"));
     {
-        LineServer gone(nullptr, 64, [](const QByteArray&) { return true; });
+        LineServer gone(nullptr, kLimits, [](const QByteArray&, const LinePeer&) { return true; });
         ASSERT_TRUE(gone.Listen(path_));
         EXPECT_FALSE(gone.Listen(path_));
     }
     EXPECT_FALSE(QFile::exists(QFile::decodeName(path_)));
     EXPECT_TRUE(server_.Listen(path_));
 }
+
+// Clients that break the limits, each row one way; after each, the server
+// still answers a client that keeps them, and holds no more than its cap.
+class ChannelAbuse : public LineFixture {
+  public:
+    // A connection that sends nothing; -1 when the process has no descriptor left.
+    int Idle() {
+        sockaddr_un address{AF_UNIX, {}};
+        std::memcpy(address.sun_path, path_.constData(), static_cast<std::size_t>(path_.size()));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            ::close(fd);
+            return -1;
+        }
+        if (fd >= 0) clients_.push_back(fd);
+        return fd;
+    }
+    void Spin(int ms) {
+        for (QDeadlineTimer until(ms); !until.hasExpired();) QCoreApplication::processEvents();
+    }
+    // Whether the server hangs up on 'fd' (it never answers such a client).
+    bool CutOff(int fd) {
+        for (QDeadlineTimer until(10000); !until.hasExpired(); QCoreApplication::processEvents()) {
+            char byte;
+            const ssize_t n = ::recv(fd, &byte, 1, 0);
+            if (n == 0 || (n < 0 && errno != EAGAIN)) return true;
+            if (n > 0) return false;
+        }
+        return false;
+    }
+    ~ChannelAbuse() {
+        for (const int fd : clients_) ::close(fd);
+    }
+
+    std::vector<int> clients_;
+};
+
+struct AbuseCase {
+    const char* name;
+    void (*abuse)(ChannelAbuse& test);
+};
+
+class ChannelAbuseTable : public ChannelAbuse, public testing::TestWithParam<AbuseCase> {};
+
+TEST_P(ChannelAbuseTable, LeavesTheServerAnsweringOthers) {
+    ASSERT_TRUE(server_.Listen(path_));
+    GetParam().abuse(*this);
+    EXPECT_LE(server_.Connections(), kLimits.connections);
+    EXPECT_TRUE(Ask(path_, "yes"));
+    EXPECT_EQ(handled_, 1) << "nothing but the whole line was answered";
+}
+
+void PastTheCap(ChannelAbuse& test) {
+    for (std::size_t i = 0; i < 5 * LineFixture::kLimits.connections; ++i) test.Idle();
+    test.Spin(50);
+    EXPECT_EQ(test.server_.Connections(), LineFixture::kLimits.connections);
+}
+
+void IdlePastTheDeadline(ChannelAbuse& test) { EXPECT_TRUE(test.CutOff(test.Idle())); }
+
+void OversizedLine(ChannelAbuse& test) {
+    const int fd = test.Idle();
+    const QByteArray flood(1 << 20, 'y');
+    EXPECT_GT(::send(fd, flood.constData(), flood.size(), MSG_NOSIGNAL), LineFixture::kLimits.longestLine);
+    EXPECT_TRUE(test.CutOff(fd));
+}
+
+// Clients and server share this process's descriptors: the clients take all
+// the limit leaves, so the server runs out while a queue of them waits.
+void DescriptorsAtTheLimit(ChannelAbuse& test) {
+    rlimit saved{};
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    const auto open = static_cast<rlim_t>(QDir(QStringLiteral("/proc/self/fd")).count());
+    rlimit lowered{open + 16, saved.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    while (test.Idle() >= 0) {
+    }
+    test.Spin(300);
+    for (const int fd : test.clients_) ::close(fd);
+    test.clients_.clear();
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(Abuse, ChannelAbuseTable,
+                         testing::Values(AbuseCase{"ConnectionsPastTheCap", PastTheCap},
+                                         AbuseCase{"IdlePastTheDeadline", IdlePastTheDeadline},
+                                         AbuseCase{"OversizedLine", OversizedLine},
+                                         AbuseCase{"DescriptorsAtTheLimit", DescriptorsAtTheLimit}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

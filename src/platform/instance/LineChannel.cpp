@@ -5,15 +5,21 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <QDeadlineTimer>
 #include <QSocketNotifier>
+#include <QTimer>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
 namespace {
+
+constexpr int kAcceptsPerWake = 64;
+// Without a descriptor to spare, the queue is looked at again this much later.
+constexpr int kResumeAcceptingMs = 250;
 
 std::optional<sockaddr_un> PathAddress(const QByteArray& path) {
     sockaddr_un address{};
@@ -24,8 +30,20 @@ std::optional<sockaddr_un> PathAddress(const QByteArray& path) {
     return address;
 }
 
-int NewSocket() {
-    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+int NewSocket(int flags) {
+    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | flags, 0);
+}
+
+// A local connection is made at once, unless the server's queue is full:
+// then the kernel lets the client wait its turn, up to the time limit.
+bool ConnectWithin(int fd, const sockaddr_un& address, int timeoutMs) {
+    const timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    int result;
+    do {
+        result = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
 }
 
 // Writes all of 'bytes' to a socket whose buffer has room for a line.
@@ -43,8 +61,15 @@ bool WriteAll(int fd, const QByteArray& bytes) {
 
 }  // namespace
 
-LineServer::LineServer(QObject* parent, qsizetype longestLine, Handler handler)
-    : QObject(parent), longestLine_(longestLine), handler_(std::move(handler)) {}
+LineServer::LineServer(QObject* parent, const LineLimits& limits, Handler handler)
+    : QObject(parent), limits_(limits), handler_(std::move(handler)), lateCheck_(new QTimer(this)),
+      resume_(new QTimer(this)) {
+    lateCheck_->setInterval(std::max(limits_.lineDeadlineMs / 4, 10));
+    connect(lateCheck_, &QTimer::timeout, this, [this] { CutOffLate(); });
+    resume_->setSingleShot(true);
+    resume_->setInterval(kResumeAcceptingMs);
+    connect(resume_, &QTimer::timeout, this, [this] { listening_->setEnabled(true); });
+}
 
 LineServer::~LineServer() {
     while (!connections_.empty()) Close(connections_.begin()->first);
@@ -56,7 +81,7 @@ LineServer::~LineServer() {
 bool LineServer::Listen(const QByteArray& path) {
     const auto address = PathAddress(path);
     if (!address || fd_ >= 0) return false;
-    const int fd = NewSocket();
+    const int fd = NewSocket(SOCK_NONBLOCK);
     if (fd < 0) return false;
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0 ||
         ::listen(fd, SOMAXCONN) != 0) {
@@ -70,37 +95,90 @@ bool LineServer::Listen(const QByteArray& path) {
     return true;
 }
 
+// Takes a bounded number of clients per wake, so that a flood of them still
+// leaves the window its turns of the event loop.
 void LineServer::Accept() {
-    for (;;) {
+    for (int taken = 0; taken < kAcceptsPerWake; ++taken) {
         const int fd = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (fd < 0) {
-            if (errno == EINTR) continue;
-            return;
+        if (fd >= 0) {
+            Take(fd);
+            continue;
         }
-        auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-        connections_[fd] = {notifier, {}};
-        connect(notifier, &QSocketNotifier::activated, this, [this, fd] { Read(fd); });
+        if (errno == EINTR || errno == ECONNABORTED) continue;
+        // The listening socket stays readable while the queue holds clients:
+        // looking again at once would spin.
+        if (errno != EAGAIN && errno != EWOULDBLOCK) PauseAccepting();
+        return;
     }
 }
 
+void LineServer::Take(int fd) {
+    if (connections_.size() >= limits_.connections) MakeRoom();
+    if (connections_.size() >= limits_.connections) {
+        ::close(fd);
+        return;
+    }
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size);
+    auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connections_[fd] = {notifier, {}, QDeadlineTimer(limits_.lineDeadlineMs),
+                        {credentials.pid, credentials.uid}};
+    connect(notifier, &QSocketNotifier::activated, this, [this, fd] { Read(fd); });
+    if (!lateCheck_->isActive()) lateCheck_->start();
+    // A copy writes its line as it connects: it is usually there already.
+    Read(fd);
+}
+
+// Pushes out the client that has waited longest without sending its line.
+void LineServer::MakeRoom() {
+    auto oldest = connections_.end();
+    for (auto it = connections_.begin(); it != connections_.end(); ++it)
+        if (!it->second.answering &&
+            (oldest == connections_.end() || it->second.deadline < oldest->second.deadline))
+            oldest = it;
+    if (oldest != connections_.end()) Close(oldest->first);
+}
+
+void LineServer::PauseAccepting() {
+    listening_->setEnabled(false);
+    resume_->start();
+}
+
+void LineServer::CutOffLate() {
+    std::vector<int> late;
+    for (const auto& [fd, connection] : connections_)
+        if (!connection.answering && connection.deadline.hasExpired()) late.push_back(fd);
+    for (const int fd : late) Close(fd);
+    if (connections_.empty()) lateCheck_->stop();
+}
+
 void LineServer::Read(int fd) {
-    Connection& connection = connections_.at(fd);
+    const auto found = connections_.find(fd);
+    if (found == connections_.end() || found->second.answering) return;
+    Connection& connection = found->second;
     char chunk[512];
-    ssize_t n;
-    while ((n = ::recv(fd, chunk, sizeof chunk, 0)) > 0) connection.received.append(chunk, n);
-    const bool ended = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+    ssize_t n = 0;
+    // Never more than one line's worth is kept.
+    while (connection.received.size() <= limits_.longestLine &&
+           (n = ::recv(fd, chunk, sizeof chunk, 0)) > 0)
+        connection.received.append(chunk, n);
+    const bool ended = n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
     const qsizetype newline = connection.received.indexOf('\n');
-    if (newline > longestLine_ || (newline < 0 && connection.received.size() > longestLine_)) {
+    if (newline > limits_.longestLine ||
+        (newline < 0 && (ended || connection.received.size() > limits_.longestLine))) {
         Close(fd);
         return;
     }
-    if (newline < 0) {
-        if (ended) Close(fd);
-        return;
-    }
-    // The answer may run the event loop; this connection must not be read again meanwhile.
+    if (newline >= 0) Answer(fd, connection, newline);
+}
+
+void LineServer::Answer(int fd, Connection& connection, qsizetype lineEnd) {
+    // The answer may run the event loop; this connection must be neither read
+    // again nor cut off meanwhile.
+    connection.answering = true;
     connection.notifier->setEnabled(false);
-    const bool done = handler_(connection.received.left(newline));
+    const bool done = handler_(connection.received.left(lineEnd), connection.peer);
     WriteAll(fd, done ? "1\n" : "0\n");
     Close(fd);
 }
@@ -118,13 +196,11 @@ void LineServer::Close(int fd) {
 bool AskOverSocket(const QByteArray& path, const QByteArray& line, int answerTimeoutMs) {
     const auto address = PathAddress(path);
     if (!address) return false;
-    const int fd = NewSocket();
+    const int fd = NewSocket(0);
     if (fd < 0) return false;
-    // A local connection is made at once or not at all.
+    const QDeadlineTimer deadline(answerTimeoutMs);
     bool answered = false;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0 &&
-        WriteAll(fd, line + '\n')) {
-        const QDeadlineTimer deadline(answerTimeoutMs);
+    if (ConnectWithin(fd, *address, answerTimeoutMs) && WriteAll(fd, line + '\n')) {
         QByteArray answer;
         while (!answer.contains('\n') && !deadline.hasExpired()) {
             pollfd waiting{fd, POLLIN, 0};
@@ -132,7 +208,7 @@ bool AskOverSocket(const QByteArray& path, const QByteArray& line, int answerTim
             if (ready < 0 && errno == EINTR) continue;
             if (ready <= 0) break;
             char chunk[16];
-            const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
+            const ssize_t n = ::recv(fd, chunk, sizeof chunk, MSG_DONTWAIT);
             if (n <= 0) break;
             answer.append(chunk, n);
         }

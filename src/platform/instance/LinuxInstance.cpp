@@ -35,7 +35,9 @@ namespace {
 // A request is one line; an answer is "1" or "0". A copy that does not
 // answer in time is taken as not there, so a hung copy cannot hang another.
 constexpr int kAnswerTimeoutMs = 600;
-constexpr qint64 kLongestRequest = 4096;
+// A copy sends its request as it connects; a client that holds a connection
+// open any longer, or sends more, is cut off.
+constexpr LineLimits kRequestLimits{32, 1000, 4096};
 
 // Names become file names: percent-encoded, or hashed when that is too long.
 QByteArray EncodeName(const QString& name) {
@@ -75,6 +77,50 @@ void SayUsingPrivateLock(const QByteArray& path, const QString& reason) {
         << "for the single-instance guard (" + reason + "); using a private lock instead";
 }
 
+// The private lock's name is open to anyone: one that some other user (or a
+// socket that does not answer) holds is passed over, with one line in the log.
+void SayPrivateLockTaken(std::optional<uid_t> holder, bool guardedByFile) {
+    static bool said = false;
+    if (said) return;
+    said = true;
+    const QString by = holder ? QStringLiteral("user %1").arg(*holder)
+                              : QStringLiteral("a socket that does not answer");
+    qCWarning(lcInstance).noquote()
+        << "the private single-instance lock is held by" << by
+        << (guardedByFile ? "; the lock file alone keeps one copy running"
+                          : "; nothing keeps a second copy from running");
+}
+
+bool IsPlainFile(int fd) {
+    struct stat status {};
+    return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// The mutex file, a plain file in the private folder. Anything else at its
+// place (a symbolic link, a pipe) can only be the user's own doing there; it
+// is replaced under a lock on the folder, so that copies doing so at once
+// still meet at one file, and a plain file is never removed.
+int OpenLockFile(const QByteArray& folder, const QByteArray& path) {
+    int fd = OpenNoFollow(path, O_RDWR | O_CREAT);
+    if (fd >= 0 && IsPlainFile(fd)) return fd;
+    if (fd >= 0) ::close(fd);
+    const int folderFd = OpenNoFollow(folder, O_RDONLY | O_DIRECTORY);
+    if (folderFd < 0) return -1;
+    Flock(folderFd, LOCK_EX);
+    struct stat status {};
+    if (::lstat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        ::unlink(path.constData());
+    fd = OpenNoFollow(path, O_RDWR | O_CREAT);
+    const int error = errno;
+    if (fd >= 0 && !IsPlainFile(fd)) {
+        ::close(fd);
+        fd = -1;
+    }
+    ::close(folderFd);
+    errno = error;
+    return fd;
+}
+
 // The private lock of a name: a listening socket in the abstract namespace,
 // which no file can stand in for and which the kernel frees when its holder
 // dies. Anyone may bind a name there, so a name that is taken counts as held
@@ -105,6 +151,14 @@ std::optional<uid_t> HolderUid(const sockaddr_un& address, socklen_t length) {
         uid = credentials.uid;
     ::close(fd);
     return uid;
+}
+
+// Whether process 'pid' runs the same executable file as this one.
+bool RunsThisProgram(pid_t pid) {
+    struct stat own {}, other {};
+    const QByteArray exe = "/proc/" + QByteArray::number(pid) + "/exe";
+    return pid > 0 && ::stat("/proc/self/exe", &own) == 0 && ::stat(exe.constData(), &other) == 0 &&
+           own.st_dev == other.st_dev && own.st_ino == other.st_ino;
 }
 
 // What a launcher gave this copy to hand the focus on with: on Wayland a
@@ -199,21 +253,15 @@ LinuxInstance::~LinuxInstance() {
 // --- Mutexes ---------------------------------------------------------------
 
 // A name is claimed twice: by a lock on its file in the private folder, and
-// by the private lock, which still guards when the folder or the file cannot
-// be trusted (a file replaced by a symbolic link is never followed). The name
-// is free only when neither claim finds it taken.
+// by the private lock, which still guards when there is no folder or the file
+// cannot be had. The name is taken when either claim finds it held by a copy
+// of this user; a private lock held by anyone else counts for nothing.
 HANDLE LinuxInstance::CreateMutex(const QString& name) {
     lastError_ = ERROR_ACCESS_DENIED;
     Mutex mutex;
-    const QByteArray file =
-        folder_.isEmpty() ? QByteArray() : folder_ + "/mutex-" + EncodeName(name);
-    if (!file.isEmpty()) mutex.file = OpenNoFollow(file, O_RDWR | O_CREAT);
-    if (!file.isEmpty() && mutex.file < 0) SayUsingPrivateLock(file, RefusalReason(errno));
     int claim = 0;
     const auto tryClaim = [&] {
-        const int fileClaim = mutex.file < 0                              ? EBADF
-                              : Flock(mutex.file, LOCK_EX | LOCK_NB) == 0 ? 0
-                                                                          : errno;
+        const int fileClaim = ClaimFileLock(mutex, name);
         const int lockClaim = ClaimPrivateLock(mutex, name);
         if (fileClaim == EWOULDBLOCK || lockClaim == EWOULDBLOCK)
             claim = EWOULDBLOCK;
@@ -242,6 +290,19 @@ HANDLE LinuxInstance::CreateMutex(const QString& name) {
     return handle;
 }
 
+// 0 when the file's lock is now ours, EWOULDBLOCK when another copy holds
+// it, another errno value when there is no file to lock.
+int LinuxInstance::ClaimFileLock(Mutex& mutex, const QString& name) const {
+    if (folder_.isEmpty()) return EBADF;
+    const QByteArray file = folder_ + "/mutex-" + EncodeName(name);
+    mutex.file = OpenLockFile(folder_, file);
+    if (mutex.file < 0) {
+        SayUsingPrivateLock(file, RefusalReason(errno));
+        return EBADF;
+    }
+    return Flock(mutex.file, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+}
+
 // 0 when the lock is now ours, EWOULDBLOCK when another copy of this user
 // holds it, another errno value when it cannot be had.
 int LinuxInstance::ClaimPrivateLock(Mutex& mutex, const QString& name) const {
@@ -265,8 +326,8 @@ int LinuxInstance::ClaimPrivateLock(Mutex& mutex, const QString& name) const {
     mutex.lock = -1;
     if (error != EADDRINUSE) return error;
     const std::optional<uid_t> holder = HolderUid(address, length);
-    if (!holder || *holder == ::geteuid()) return EWOULDBLOCK;
-    qCWarning(lcInstance) << "the private single-instance lock is held by user" << *holder;
+    if (holder == ::geteuid()) return EWOULDBLOCK;
+    SayPrivateLockTaken(holder, mutex.file >= 0);
     return EACCES;
 }
 
@@ -364,13 +425,21 @@ void LinuxInstance::SetMainForm(QWidget* form) {
 
 bool LinuxInstance::StartServer() {
     // Owned by the Qt application, so it goes before the event machinery does.
-    server_ = new LineServer(QCoreApplication::instance(), kLongestRequest,
-                             [this](const QByteArray& line) { return AnswerRequest(line); });
+    server_ = new LineServer(
+        QCoreApplication::instance(), kRequestLimits,
+        [this](const QByteArray& line, const LinePeer& peer) { return AnswerRequest(line, peer); });
     return server_->Listen(WindowFile(ownId_, ".sock"));
 }
 
-bool LinuxInstance::AnswerRequest(const QByteArray& line) {
+// Renaming the window is what a starting copy does to step aside; any other
+// process of the user asking for it is refused.
+bool LinuxInstance::AnswerRequest(const QByteArray& line, const LinePeer& peer) {
     const char command = line.isEmpty() ? '\0' : line[0];
+    if (command == 'T' && !RunsThisProgram(peer.pid)) {
+        qCInfo(lcInstance) << "a window title request from process" << peer.pid
+                           << "refused: it is not a copy of this program";
+        return false;
+    }
     return Act(command, QByteArray::fromPercentEncoding(line.mid(2)));
 }
 

@@ -22,9 +22,9 @@ namespace platform {
 QByteArray PrivateRuntimeFolder(QString* refusal);
 
 // Mutexes are exclusive flock()s on files of the private folder together
-// with a private lock (a socket name in the abstract namespace, held by this
-// user), so the kernel frees them when the holder dies, and a folder or file
-// that cannot be trusted still leaves one copy guarded. A window is three files there:
+// with a private lock (a socket name in the abstract namespace, counted only
+// when held by this user), so the kernel frees them when the holder dies,
+// and a copy without a folder is still guarded. A window is three files there:
 // "<id>.lock", locked by its process for as long as the process lives;
 // "<id>.entry", its stacking order and text, replaced atomically; and
 // "<id>.sock", the local socket on which the process takes requests.
@@ -60,6 +60,7 @@ class LinuxInstance : public IInstance {
         int lock = -1;
         std::unique_ptr<QSocketNotifier> asking;
     };
+    int ClaimFileLock(Mutex& mutex, const QString& name) const;
     int ClaimPrivateLock(Mutex& mutex, const QString& name) const;
     static void Release(Mutex& mutex);
 
@@ -71,7 +72,7 @@ class LinuxInstance : public IInstance {
     quint64 NextOrder(const std::function<void()>& whileLocked) const;
     void WriteOwnEntry();
     bool StartServer();
-    bool AnswerRequest(const QByteArray& line);
+    bool AnswerRequest(const QByteArray& line, const LinePeer& peer);
     WindowId HandleOf(const QString& id);
     // Carries out a request on the own window ("T text", "I", "S n", "B").
     bool Act(char command, const QByteArray& argument);
