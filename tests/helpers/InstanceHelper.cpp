@@ -6,6 +6,8 @@
 //                                    the guarded start-up of the program with
 //                                    <name> as its file-name title: "serving"
 //                                    or "forwarded"
+//   rename <folder> <text>           renames the window "brelmo" to <text>:
+//                                    "1" or "0"
 // Then it waits until its standard input closes (or it is killed). A
 // forwarded copy ends through its quit request.
 #include <QSocketNotifier>
@@ -86,6 +88,12 @@ int RunCopy(TApplication& application, const QString& name, const QString& title
     return application.Run();
 }
 
+int Rename(const QString& text) {
+    platform::IInstance& instance = platform::Instance();
+    Say(instance.SetWindowText(instance.FindWindow(QStringLiteral("brelmo")), text) ? "1" : "0");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,6 +106,7 @@ int main(int argc, char** argv) {
     const bool iconic = args.last() == QLatin1String("iconic");
     if (args[1] == QLatin1String("mutex")) return HoldMutex(args[3]);
     if (args[1] == QLatin1String("window")) return ShowWindow(application, args[3], iconic);
+    if (args[1] == QLatin1String("rename")) return Rename(args[3]);
     if (args[1] == QLatin1String("copy") && args.size() >= 5)
         return RunCopy(application, args[3], args[4], iconic);
     return 2;

@@ -1,4 +1,7 @@
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -7,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QUuid>
 #include <QWidget>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -140,6 +144,84 @@ TEST_F(InstanceTest, APrivateLockHeldInAnotherProcessCountsAsTaken) {
     EXPECT_EQ(instance.GetLastError(), ERROR_ALREADY_EXISTS);
     EXPECT_EQ(holder.Finish(), 0);
 }
+
+// A socket of another user (nobody) on the private lock's name, bound by a
+// child process for as long as this object lives. Needs root.
+class Squatter {
+  public:
+    Squatter(const QByteArray& address, bool listening) {
+        int ends[2];
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ends[0]);
+            Squat(ends[1], address, listening);
+        }
+        ::close(ends[1]);
+        talk_ = ends[0];
+        char ready = 0;
+        ready_ = pid_ > 0 && ::read(talk_, &ready, 1) == 1;
+    }
+    ~Squatter() {
+        ::close(talk_);
+        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    }
+    bool Ready() const { return ready_; }
+
+  private:
+    [[noreturn]] static void Squat(int talk, const QByteArray& address, bool listening) {
+        sockaddr_un name{AF_UNIX, {}};
+        std::memcpy(name.sun_path + 1, address.constData(), static_cast<std::size_t>(address.size()));
+        const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0 ||
+            ::bind(fd, reinterpret_cast<sockaddr*>(&name), length) != 0 || (listening && ::listen(fd, 8) != 0))
+            ::_exit(1);
+        char byte = 'r';
+        if (::write(talk, &byte, 1) == 1) ::read(talk, &byte, 1);  // until the test hangs up
+        ::_exit(0);
+    }
+    pid_t pid_ = -1;
+    int talk_ = -1;
+    bool ready_ = false;
+};
+
+struct SquatCase {
+    const char* name;
+    bool listening;
+    bool linkedMutexFile;  // the mutex file is a symbolic link too
+};
+
+class SquattedLock : public InstanceTest, public testing::WithParamInterface<SquatCase> {};
+
+TEST_P(SquattedLock, NeitherStopsThePlayerNorLetsASecondCopyRun) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can act as another user";
+    const SquatCase& c = GetParam();
+    const QString name = UniqueName();
+    Squatter squatter(platform::PrivateLockAddress(Folder(), name), c.listening);
+    ASSERT_TRUE(squatter.Ready());
+    QTemporaryDir elsewhere;
+    const QByteArray target = QFile::encodeName(elsewhere.filePath(QStringLiteral("target")));
+    const QByteArray file = Folder() + "/mutex-" + name.toUtf8().toPercentEncoding();
+    if (c.linkedMutexFile) {
+        ASSERT_EQ(::symlink(target.constData(), file.constData()), 0);
+    }
+
+    LinuxInstance first(Folder()), second(Folder());
+    const auto held = first.CreateMutex(name);
+    EXPECT_NE(held, 0);
+    EXPECT_EQ(first.GetLastError(), ERROR_SUCCESS) << "the squatter stopped the player";
+    second.CloseHandle(second.CreateMutex(name));
+    EXPECT_EQ(second.GetLastError(), ERROR_ALREADY_EXISTS) << "two copies would run";
+    EXPECT_FALSE(QFile::exists(QFile::decodeName(target)));
+    first.CloseHandle(held);
+}
+
+INSTANTIATE_TEST_SUITE_P(Squats, SquattedLock,
+                         testing::Values(SquatCase{"BoundNotListening", false, false},
+                                         SquatCase{"Listening", true, false},
+                                         SquatCase{"ListeningAndTheMutexFileALink", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- The private folder ----------------------------------------------------
 
@@ -282,7 +364,10 @@ TEST_F(InstanceTest, RequestsToAnotherProcessAreCarriedOutOnItsMainForm) {
     EXPECT_FALSE(instance.IsIconic(window));
     EXPECT_TRUE(instance.BringWindowToTop(window));
 
-    EXPECT_TRUE(instance.SetWindowText(window, QStringLiteral("new\ntext with spaces")));
+    EXPECT_FALSE(instance.SetWindowText(window, QStringLiteral("renamed")))
+        << "only a copy of the same program renames a window";
+    InstanceHelperProcess copy(Helper("rename", QStringLiteral("new\ntext with spaces")));
+    EXPECT_EQ(copy.ReadLine(), "1");
     EXPECT_EQ(instance.FindWindow(QStringLiteral("brelmo")), 0);
     EXPECT_EQ(instance.FindWindow(QStringLiteral("new\ntext with spaces")), window);
     EXPECT_EQ(other.Finish(), 0);

@@ -86,9 +86,9 @@ void SayPrivateLockTaken(std::optional<uid_t> holder, bool guardedByFile) {
     const QString by = holder ? QStringLiteral("user %1").arg(*holder)
                               : QStringLiteral("a socket that does not answer");
     qCWarning(lcInstance).noquote()
-        << "the private single-instance lock is held by" << by
-        << (guardedByFile ? "; the lock file alone keeps one copy running"
-                          : "; nothing keeps a second copy from running");
+        << "the private single-instance lock is held by" << by + QLatin1String(
+               guardedByFile ? "; the lock file alone keeps one copy running"
+                             : "; nothing keeps a second copy from running");
 }
 
 bool IsPlainFile(int fd) {
@@ -119,16 +119,6 @@ int OpenLockFile(const QByteArray& folder, const QByteArray& path) {
     ::close(folderFd);
     errno = error;
     return fd;
-}
-
-// The private lock of a name: a listening socket in the abstract namespace,
-// which no file can stand in for and which the kernel frees when its holder
-// dies. Anyone may bind a name there, so a name that is taken counts as held
-// by another copy only when the holder runs as this user.
-QByteArray PrivateLockAddress(const QByteArray& folder, const QString& name) {
-    const QByteArray key = folder + '\n' + name.toUtf8();
-    return "brelmo-lock/" + QByteArray::number(::geteuid()) + '/' +
-           QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex();
 }
 
 sockaddr_un AbstractAddress(const QByteArray& address, socklen_t* length) {
@@ -229,6 +219,16 @@ QByteArray CheckedFolder(QString* refusal) {
 }
 
 }  // namespace
+
+// The private lock of a name: a listening socket in the abstract namespace,
+// which no file can stand in for and which the kernel frees when its holder
+// dies. Anyone may bind a name there, so a name that is taken counts as held
+// by another copy only when the holder runs as this user.
+QByteArray PrivateLockAddress(const QByteArray& folder, const QString& name) {
+    const QByteArray key = folder + '\n' + name.toUtf8();
+    return "brelmo-lock/" + QByteArray::number(::geteuid()) + '/' +
+           QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex();
+}
 
 QByteArray PrivateRuntimeFolder(QString* refusal) {
     refusal->clear();

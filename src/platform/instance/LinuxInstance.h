@@ -21,6 +21,10 @@ namespace platform {
 // be made; it is never followed then.
 QByteArray PrivateRuntimeFolder(QString* refusal);
 
+// The abstract socket name (without its leading 0 byte) of the private lock
+// of 'name' for this user and the private folder 'folder'.
+QByteArray PrivateLockAddress(const QByteArray& folder, const QString& name);
+
 // Mutexes are exclusive flock()s on files of the private folder together
 // with a private lock (a socket name in the abstract namespace, counted only
 // when held by this user), so the kernel frees them when the holder dies,
