@@ -16,6 +16,9 @@ namespace {
 
 constexpr off_t kMaxHeaderList = 1 << 20;
 constexpr std::int64_t kMaxFrameSide = 16384;
+// The largest raw frame taken: an 8K picture at 32 bits a pixel. A decoder
+// would copy and convert each one on the GUI's time.
+constexpr std::int64_t kMaxRawFrameBytes = std::int64_t{7680} * 4320 * 4;
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
 
@@ -74,6 +77,7 @@ struct VideoFormat {
     std::int64_t height = 0;  // negative: rows stored top-down
     std::uint32_t bitCount = 0;
     std::uint32_t compression = 0;
+    std::int64_t frames = 0;  // the stream's length, as its header gives it
 
     bool IsRaw() const { return compression == kBiRgb || compression == kBiBitfields; }
     // Rows of raw RGB are padded to four bytes.
@@ -88,20 +92,23 @@ std::vector<VideoFormat> VideoFormats(const QByteArray& hdrl) {
     ForEachChunk(hdrl, 4, hdrl.size(), [&](const QByteArray& id, qsizetype at, qsizetype size) {
         if (id != "LIST" || size < 4 || FourCC(hdrl, at) != "strl") return;
         QByteArray type;
+        std::int64_t frames = 0;
         ForEachChunk(
             hdrl, at + 4, at + size, [&](const QByteArray& sub, qsizetype data, qsizetype length) {
                 if (sub == "strh" && length >= 4) type = FourCC(hdrl, data);
+                if (sub == "strh" && length >= 36) frames = Le32(hdrl, data + 32);
                 if (sub == "strf" && type == "vids" && length >= 20)
                     formats.push_back({static_cast<std::int32_t>(Le32(hdrl, data + 4)),
                                        static_cast<std::int32_t>(Le32(hdrl, data + 8)),
-                                       Le32(hdrl, data + 12) >> 16, Le32(hdrl, data + 16)});
+                                       Le32(hdrl, data + 12) >> 16, Le32(hdrl, data + 16), frames});
             });
     });
     return formats;
 }
 
-// A frame size that no decoder here could allocate, or that a raw file
-// cannot hold even once, fails before the pipeline tries to preroll it.
+// A frame size that no decoder here could allocate, a raw frame larger than
+// any real picture, or raw frames that the file cannot hold as many times as
+// the stream says it has, fail before the pipeline tries to preroll them.
 MciFailure CheckVideoFormat(const VideoFormat& format, off_t fileSize, const QString& shownName) {
     const QString size = QStringLiteral("%1\u00d7%2").arg(format.width).arg(format.height);
     if (format.width <= 0 || format.height == 0)
@@ -116,10 +123,20 @@ MciFailure CheckVideoFormat(const VideoFormat& format, off_t fileSize, const QSt
         return {
             MCIERR_INVALID_FILE,
             QStringLiteral("Raw RGB video stored top-down is not supported: %1").arg(shownName)};
+    if (format.RawFrameBytes() > kMaxRawFrameBytes)
+        return Invalid(QStringLiteral("a raw %1 frame at %2 bits is larger than any picture taken")
+                           .arg(size)
+                           .arg(format.bitCount),
+                       shownName);
     if (format.RawFrameBytes() > fileSize)
         return Invalid(
             QStringLiteral("a raw %1 frame needs more bytes than the whole file holds").arg(size),
             shownName);
+    if (format.RawFrameBytes() * format.frames > fileSize)
+        return Invalid(QStringLiteral("%1 raw %2 frames need more bytes than the whole file holds")
+                           .arg(format.frames)
+                           .arg(size),
+                       shownName);
     return {};
 }
 
