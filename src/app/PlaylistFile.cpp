@@ -10,6 +10,7 @@
 
 #include "platform/files/NativeNames.h"
 #include "toolkit/Exceptions.h"
+#include "toolkit/MessageText.h"
 
 namespace {
 
@@ -69,12 +70,10 @@ std::optional<QByteArray> PathOf(const QByteArray& line, const QByteArray& folde
 QString LeftOutText(const QString& file, const QList<QByteArray>& lines) {
     QStringList shown;
     for (const QByteArray& line : lines.mid(0, kNamedLines)) shown << Shown(line);
-    QString text = QStringLiteral("The playlist %1 has lines that name no file on this machine; "
-                                  "they were left out: %2")
-                       .arg(file, shown.join(QStringLiteral(", ")));
-    if (lines.size() > kNamedLines)
-        text += QStringLiteral(" and %1 more").arg(lines.size() - kNamedLines);
-    return text + QLatin1Char('.');
+    shown.resize(lines.size());  // only the count of the others shows
+    return QStringLiteral("The playlist %1 has lines that name no file on this machine; "
+                          "they were left out: %2.")
+        .arg(file, NameList(shown, kNamedLines));
 }
 
 }  // namespace

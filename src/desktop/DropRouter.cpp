@@ -9,6 +9,7 @@
 #include "app/Main.h"
 #include "app/PlayerState.h"
 #include "desktop/PlayerActions.h"
+#include "desktop/SkippedItems.h"
 #include "filectl/FileCtrl.h"
 #include "platform/files/FileSystem.h"
 #include "skin/TransBtn.h"
@@ -46,21 +47,21 @@ bool TDropRouter::Accepts() const { return SetupIsOpen() || IsClickable(*form_.b
 int TDropRouter::Drop(const QList<QUrl>& urls) {
     if (!SetupIsOpen() && !Press(*form_.bsetup)) return 0;
     form_.fl1->HandleNeeded();
-    QStringList skipped;
+    TSkippedItems skipped;
     int added = 0;
     for (const QUrl& url : urls) {
-        if (!url.isLocalFile()) continue;
+        if (!url.isLocalFile()) {
+            skipped.Add(TSkippedItems::Kind::NotLocal, url.toDisplayString());
+            continue;
+        }
         const QByteArray path = NativePathOf(url);
         if (AddFromFileList(path))
             ++added;
         else
-            skipped.append(DisplayName(path));
+            skipped.Add(TSkippedItems::KindOf(path, form_.fl1->Mask(), PlaylistCount > TPlaylist::kSlots),
+                        DisplayName(path));
     }
-    if (!skipped.isEmpty())
-        Application->ShowException(
-            QStringLiteral("Not added to the playlist (only .wav and .avi files, at most %1): %2")
-                .arg(TPlaylist::kSlots)
-                .arg(skipped.join(QStringLiteral(", "))));
+    if (!skipped.IsEmpty()) Application->ShowException(skipped.Message(TPlaylist::kSlots));
     return added;
 }
 

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "toolkit/Exceptions.h"
+#include "toolkit/MessageText.h"
 
 Q_LOGGING_CATEGORY(lcApplication, "brelmo.application")
 
@@ -59,9 +60,11 @@ void HandleUncaughtException() noexcept {
 
 TApplication::TApplication() : TComponent(nullptr) {
     Application = this;
-    OnShowMessage = [this](const QString& message) {
-        QMessageBox::critical(nullptr, title_, message);
-    };
+    OnShowMessage = [this](const QString& message) { ShowMessageBox(message); };
+}
+
+void TApplication::ShowMessageBox(const QString& message) const {
+    QMessageBox::critical(nullptr, title_, FitForMessageBox(message));
 }
 
 TApplication::~TApplication() {

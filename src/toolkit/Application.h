@@ -49,8 +49,10 @@ public:
     void HandleException(const std::exception& error);
     void ShowException(const QString& message);
 
-    // Shows a message; the default is a modal error box. Tests put a recorder here.
+    // Shows a message; the default is ShowMessageBox. Tests put a recorder here.
     std::function<void(const QString& message)> OnShowMessage;
+    // A modal error box titled with the application title, cut to fit the screen.
+    void ShowMessageBox(const QString& message) const;
     // Told whenever the title changes (the window registry follows it).
     std::function<void(const QString& title)> OnTitleChange;
 

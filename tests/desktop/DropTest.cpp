@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDropEvent>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QScreen>
+#include <QTimer>
 #include <QUrl>
 
 #include "app/PlayerState.h"
@@ -66,7 +69,8 @@ class Drops : public DropDrive, public DesktopFixture, public ::testing::WithPar
         QMimeData data;
         QList<QUrl> urls;
         for (const QByteArray& relative : relatives)
-            urls << QUrl::fromLocalFile(QString::fromUtf8(drives.Native(relative)));
+            urls << (relative.contains("://") ? QUrl(QString::fromUtf8(relative))
+                                              : QUrl::fromLocalFile(QString::fromUtf8(drives.Native(relative))));
         data.setUrls(urls);
         QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(form.get(), &enter);
@@ -95,7 +99,7 @@ TEST_P(Drops, GoWhereTheSetupViewPutsThem) {
     EXPECT_EQ(Commands(), "") << "nothing plays before OK";
 }
 
-const QString kSkipped = QStringLiteral("Not added to the playlist (only .wav and .avi files, at most 20): %1");
+const QString kSkipped = QStringLiteral("Not added to the playlist (only .wav and .avi files, at most 20):\n%1");
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Drops,
@@ -105,8 +109,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {"C:\\clips\\clip12.wav", "C:\\other\\far.AVI", "C:\\clips\\clip10.wav"},
                  {}},
         DropCase{"TwentyFiveFiles", Clips(25), ClipPaths(20),
-                 kSkipped.arg("clip30.wav, clip31.wav, clip32.wav, clip33.wav, clip34.wav")},
-        DropCase{"AFolderAndATextFile", {"c/clips/sub", "c/clips/notes.txt"}, {}, kSkipped.arg("sub, notes.txt")}),
+                 kSkipped.arg("No room left (5): clip30.wav, clip31.wav, clip32.wav, clip33.wav, clip34.wav")},
+        DropCase{"AFolderAndATextFile", {"c/clips/sub", "c/clips/notes.txt", "c/clips/gone.wav"}, {},
+                 kSkipped.arg("Folders (1): sub\nOther types (1): notes.txt\nNot found (1): gone.wav")},
+        DropCase{"AWebAddressBesideAFile", {"https://example.org/a.wav", "c/clips/clip10.wav"}, ClipPaths(1),
+                 kSkipped.arg("Not local files (1): https://example.org/a.wav")}),
     [](const ::testing::TestParamInfo<DropCase>& info) { return info.param.name; });
 
 TEST_F(Drops, AreRefusedWhereSetupIsNotAvailable) {
@@ -124,6 +131,33 @@ TEST_F(Drops, IntoAnOpenSetupViewAddToWhatIsThere) {
     ASSERT_TRUE(Drop({"c/other/far.AVI"}));
     EXPECT_EQ(presses.join(' '), "");
     EXPECT_EQ(Listed(), (ClipPaths(2) << "C:\\other\\far.AVI").join('|'));
+}
+
+// The message box of a drop of 5,000 files names ten and fits the screen.
+TEST_F(Drops, OfThousandsNameAFewInABoxThatFitsTheScreen) {
+    new TDropRouter(*form);
+    Enter(View::Setup);
+    QList<QByteArray> many;
+    drives.MakeFolder("c/many");
+    for (int i = 0; i < 5000; ++i) {
+        many << "c/many/clip" + QByteArray::number(10000 + i) + ".wav";
+        drives.MakeFile(many.last());
+    }
+    ASSERT_TRUE(Drop(many));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], kSkipped.arg("No room left (4980): clip10020.wav, clip10021.wav, clip10022.wav, "
+                                        "clip10023.wav, clip10024.wav, clip10025.wav, clip10026.wav, "
+                                        "clip10027.wav, clip10028.wav, clip10029.wav and 4970 more"));
+    QRect box;
+    QTimer::singleShot(0, [&box] {
+        QWidget* shown = QApplication::activeModalWidget();
+        box = shown->frameGeometry();
+        shown->close();
+    });
+    Application->ShowMessageBox(messages[0] + QString(5000, QLatin1Char('x')));
+    const QRect screen = form->screen()->availableGeometry();
+    EXPECT_LE(box.width(), screen.width());
+    EXPECT_LE(box.height(), screen.height());
 }
 
 }  // namespace
