@@ -71,8 +71,9 @@ QString LeftOutText(const QString& file, const QList<QByteArray>& lines) {
     QStringList shown;
     for (const QByteArray& line : lines.mid(0, kNamedLines)) shown << Shown(line);
     shown.resize(lines.size());  // only the count of the others shows
-    return QStringLiteral("The playlist %1 has lines that name no file on this machine; "
-                          "they were left out: %2.")
+    return QStringLiteral(
+               "The playlist %1 has lines that name no file on this machine; "
+               "they were left out: %2.")
         .arg(file, NameList(shown, kNamedLines));
 }
 

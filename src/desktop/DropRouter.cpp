@@ -58,8 +58,9 @@ int TDropRouter::Drop(const QList<QUrl>& urls) {
         if (AddFromFileList(path))
             ++added;
         else
-            skipped.Add(TSkippedItems::KindOf(path, form_.fl1->Mask(), PlaylistCount > TPlaylist::kSlots),
-                        DisplayName(path));
+            skipped.Add(
+                TSkippedItems::KindOf(path, form_.fl1->Mask(), PlaylistCount > TPlaylist::kSlots),
+                DisplayName(path));
     }
     if (!skipped.IsEmpty()) Application->ShowException(skipped.Message(TPlaylist::kSlots));
     return added;

@@ -104,7 +104,9 @@ void TMprisService::Quit() { Request(PlayerAction::Exit); }
 
 // A queued command: the handler runs from the event loop, as a click's does, after the
 // bus has had its reply, and an error it raises is shown as a click's error is.
-void TMprisService::Request(PlayerAction action) { TCommandQueue::Of(form_).Request(action); }
+void TMprisService::Request(PlayerAction action) {
+    TCommandQueue::Of(form_).Request(action);
+}
 
 bool TMprisService::Can(PlayerAction action) const { return IsClickable(HotSpotOf(form_, action)); }
 

@@ -14,11 +14,16 @@ constexpr qsizetype kNamesShown = 10;
 
 QString Heading(TSkippedItems::Kind kind) {
     switch (kind) {
-        case TSkippedItems::Kind::NoRoom: return QStringLiteral("No room left");
-        case TSkippedItems::Kind::Folder: return QStringLiteral("Folders");
-        case TSkippedItems::Kind::OtherType: return QStringLiteral("Other types");
-        case TSkippedItems::Kind::NotFound: return QStringLiteral("Not found");
-        case TSkippedItems::Kind::NotLocal: return QStringLiteral("Not local files");
+        case TSkippedItems::Kind::NoRoom:
+            return QStringLiteral("No room left");
+        case TSkippedItems::Kind::Folder:
+            return QStringLiteral("Folders");
+        case TSkippedItems::Kind::OtherType:
+            return QStringLiteral("Other types");
+        case TSkippedItems::Kind::NotFound:
+            return QStringLiteral("Not found");
+        case TSkippedItems::Kind::NotLocal:
+            return QStringLiteral("Not local files");
     }
     return {};
 }
@@ -51,7 +56,8 @@ bool TSkippedItems::IsEmpty() const {
 
 QString TSkippedItems::Message(int places) const {
     QString text =
-        QStringLiteral("Not added to the playlist (only .wav and .avi files, at most %1):").arg(places);
+        QStringLiteral("Not added to the playlist (only .wav and .avi files, at most %1):")
+            .arg(places);
     qsizetype left = kNamesShown;
     for (std::size_t kind = 0; kind < names_.size(); ++kind) {
         const QStringList& names = names_[kind];

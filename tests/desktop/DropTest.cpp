@@ -69,8 +69,9 @@ class Drops : public DropDrive, public DesktopFixture, public ::testing::WithPar
         QMimeData data;
         QList<QUrl> urls;
         for (const QByteArray& relative : relatives)
-            urls << (relative.contains("://") ? QUrl(QString::fromUtf8(relative))
-                                              : QUrl::fromLocalFile(QString::fromUtf8(drives.Native(relative))));
+            urls << (relative.contains("://")
+                         ? QUrl(QString::fromUtf8(relative))
+                         : QUrl::fromLocalFile(QString::fromUtf8(drives.Native(relative))));
         data.setUrls(urls);
         QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(form.get(), &enter);
@@ -99,7 +100,8 @@ TEST_P(Drops, GoWhereTheSetupViewPutsThem) {
     EXPECT_EQ(Commands(), "") << "nothing plays before OK";
 }
 
-const QString kSkipped = QStringLiteral("Not added to the playlist (only .wav and .avi files, at most 20):\n%1");
+const QString kSkipped =
+    QStringLiteral("Not added to the playlist (only .wav and .avi files, at most 20):\n%1");
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Drops,
@@ -108,11 +110,18 @@ INSTANTIATE_TEST_SUITE_P(
                  {"c/clips/clip12.wav", "c/other/far.AVI", "c/clips/clip10.wav"},
                  {"C:\\clips\\clip12.wav", "C:\\other\\far.AVI", "C:\\clips\\clip10.wav"},
                  {}},
-        DropCase{"TwentyFiveFiles", Clips(25), ClipPaths(20),
-                 kSkipped.arg("No room left (5): clip30.wav, clip31.wav, clip32.wav, clip33.wav, clip34.wav")},
-        DropCase{"AFolderAndATextFile", {"c/clips/sub", "c/clips/notes.txt", "c/clips/gone.wav"}, {},
-                 kSkipped.arg("Folders (1): sub\nOther types (1): notes.txt\nNot found (1): gone.wav")},
-        DropCase{"AWebAddressBesideAFile", {"https://example.org/a.wav", "c/clips/clip10.wav"}, ClipPaths(1),
+        DropCase{
+            "TwentyFiveFiles", Clips(25), ClipPaths(20),
+            kSkipped.arg(
+                "No room left (5): clip30.wav, clip31.wav, clip32.wav, clip33.wav, clip34.wav")},
+        DropCase{
+            "AFolderAndATextFile",
+            {"c/clips/sub", "c/clips/notes.txt", "c/clips/gone.wav"},
+            {},
+            kSkipped.arg("Folders (1): sub\nOther types (1): notes.txt\nNot found (1): gone.wav")},
+        DropCase{"AWebAddressBesideAFile",
+                 {"https://example.org/a.wav", "c/clips/clip10.wav"},
+                 ClipPaths(1),
                  kSkipped.arg("Not local files (1): https://example.org/a.wav")}),
     [](const ::testing::TestParamInfo<DropCase>& info) { return info.param.name; });
 
@@ -145,9 +154,10 @@ TEST_F(Drops, OfThousandsNameAFewInABoxThatFitsTheScreen) {
     }
     ASSERT_TRUE(Drop(many));
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], kSkipped.arg("No room left (4980): clip10020.wav, clip10021.wav, clip10022.wav, "
-                                        "clip10023.wav, clip10024.wav, clip10025.wav, clip10026.wav, "
-                                        "clip10027.wav, clip10028.wav, clip10029.wav and 4970 more"));
+    EXPECT_EQ(messages[0],
+              kSkipped.arg("No room left (4980): clip10020.wav, clip10021.wav, clip10022.wav, "
+                           "clip10023.wav, clip10024.wav, clip10025.wav, clip10026.wav, "
+                           "clip10027.wav, clip10028.wav, clip10029.wav and 4970 more"));
     QRect box;
     QTimer::singleShot(0, [&box] {
         QWidget* shown = QApplication::activeModalWidget();

@@ -160,17 +160,18 @@ TEST_F(Mpris, AStormOfCallsRunsAFewTimesAndEndsWhereThePlayerIs) {
     Start();
     PropertiesChangedSpy spy(bus.Client());
     for (int i = 0; i < 1000; ++i)
-        bus.Client().send(QDBusMessage::createMethodCall(QStringLiteral("org.mpris.MediaPlayer2.brelmo"),
-                                                         QStringLiteral("/org/mpris/MediaPlayer2"), kPlayer,
-                                                         QStringLiteral("Next")));
+        bus.Client().send(QDBusMessage::createMethodCall(
+            QStringLiteral("org.mpris.MediaPlayer2.brelmo"),
+            QStringLiteral("/org/mpris/MediaPlayer2"), kPlayer, QStringLiteral("Next")));
     bus.Get(kPlayer, "CanGoNext");  // answered after every Next has come in
     ASSERT_TRUE(spy.WaitFor("Metadata"));
     for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();  // what else comes
     const qsizetype runs = presses.count(QStringLiteral("bnext"));
     EXPECT_GE(runs, 1);
     EXPECT_LE(runs, 20) << "the calls ran one by one";
-    const auto announced = std::find_if(spy.changes.rbegin(), spy.changes.rend(),
-                                        [](const QVariantMap& change) { return change.contains("Metadata"); });
+    const auto announced =
+        std::find_if(spy.changes.rbegin(), spy.changes.rend(),
+                     [](const QVariantMap& change) { return change.contains("Metadata"); });
     const QVariantMap last = qdbus_cast<QVariantMap>(announced->value(QStringLiteral("Metadata")));
     EXPECT_EQ(last.value("mpris:trackid").value<QDBusObjectPath>().path(),
               QStringLiteral("/org/brelmo/Brelmo/Track/%1").arg(PlaylistIndex));

@@ -171,11 +171,14 @@ class Squatter {
   private:
     [[noreturn]] static void Squat(int talk, const QByteArray& address, bool listening) {
         sockaddr_un name{AF_UNIX, {}};
-        std::memcpy(name.sun_path + 1, address.constData(), static_cast<std::size_t>(address.size()));
-        const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
+        std::memcpy(name.sun_path + 1, address.constData(),
+                    static_cast<std::size_t>(address.size()));
+        const auto length =
+            static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0 ||
-            ::bind(fd, reinterpret_cast<sockaddr*>(&name), length) != 0 || (listening && ::listen(fd, 8) != 0))
+            ::bind(fd, reinterpret_cast<sockaddr*>(&name), length) != 0 ||
+            (listening && ::listen(fd, 8) != 0))
             ::_exit(1);
         char byte = 'r';
         if (::write(talk, &byte, 1) == 1) ::read(talk, &byte, 1);  // until the test hangs up

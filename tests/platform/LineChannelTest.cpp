@@ -140,12 +140,15 @@ void PastTheCap(ChannelAbuse& test) {
     EXPECT_EQ(test.server_.Connections(), LineFixture::kLimits.connections);
 }
 
-void IdlePastTheDeadline(ChannelAbuse& test) { EXPECT_TRUE(test.CutOff(test.Idle())); }
+void IdlePastTheDeadline(ChannelAbuse& test) {
+    EXPECT_TRUE(test.CutOff(test.Idle()));
+}
 
 void OversizedLine(ChannelAbuse& test) {
     const int fd = test.Idle();
     const QByteArray flood(1 << 20, 'y');
-    EXPECT_GT(::send(fd, flood.constData(), flood.size(), MSG_NOSIGNAL), LineFixture::kLimits.longestLine);
+    EXPECT_GT(::send(fd, flood.constData(), flood.size(), MSG_NOSIGNAL),
+              LineFixture::kLimits.longestLine);
     EXPECT_TRUE(test.CutOff(fd));
 }
 

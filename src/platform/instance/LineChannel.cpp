@@ -62,7 +62,10 @@ bool WriteAll(int fd, const QByteArray& bytes) {
 }  // namespace
 
 LineServer::LineServer(QObject* parent, const LineLimits& limits, Handler handler)
-    : QObject(parent), limits_(limits), handler_(std::move(handler)), lateCheck_(new QTimer(this)),
+    : QObject(parent),
+      limits_(limits),
+      handler_(std::move(handler)),
+      lateCheck_(new QTimer(this)),
       resume_(new QTimer(this)) {
     lateCheck_->setInterval(std::max(limits_.lineDeadlineMs / 4, 10));
     connect(lateCheck_, &QTimer::timeout, this, [this] { CutOffLate(); });
@@ -122,8 +125,8 @@ void LineServer::Take(int fd) {
     socklen_t size = sizeof credentials;
     ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size);
     auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connections_[fd] = {notifier, {}, QDeadlineTimer(limits_.lineDeadlineMs),
-                        {credentials.pid, credentials.uid}};
+    connections_[fd] = {
+        notifier, {}, QDeadlineTimer(limits_.lineDeadlineMs), {credentials.pid, credentials.uid}};
     connect(notifier, &QSocketNotifier::activated, this, [this, fd] { Read(fd); });
     if (!lateCheck_->isActive()) lateCheck_->start();
     // A copy writes its line as it connects: it is usually there already.
@@ -163,7 +166,8 @@ void LineServer::Read(int fd) {
     while (connection.received.size() <= limits_.longestLine &&
            (n = ::recv(fd, chunk, sizeof chunk, 0)) > 0)
         connection.received.append(chunk, n);
-    const bool ended = n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+    const bool ended =
+        n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
     const qsizetype newline = connection.received.indexOf('\n');
     if (newline > limits_.longestLine ||
         (newline < 0 && (ended || connection.received.size() > limits_.longestLine))) {

@@ -86,9 +86,9 @@ void SayPrivateLockTaken(std::optional<uid_t> holder, bool guardedByFile) {
     const QString by = holder ? QStringLiteral("user %1").arg(*holder)
                               : QStringLiteral("a socket that does not answer");
     qCWarning(lcInstance).noquote()
-        << "the private single-instance lock is held by" << by + QLatin1String(
-               guardedByFile ? "; the lock file alone keeps one copy running"
-                             : "; nothing keeps a second copy from running");
+        << "the private single-instance lock is held by"
+        << by + QLatin1String(guardedByFile ? "; the lock file alone keeps one copy running"
+                                            : "; nothing keeps a second copy from running");
 }
 
 bool IsPlainFile(int fd) {
@@ -145,7 +145,8 @@ std::optional<uid_t> HolderUid(const sockaddr_un& address, socklen_t length) {
 
 // Whether process 'pid' runs the same executable file as this one.
 bool RunsThisProgram(pid_t pid) {
-    struct stat own {}, other {};
+    struct stat own {
+    }, other{};
     const QByteArray exe = "/proc/" + QByteArray::number(pid) + "/exe";
     return pid > 0 && ::stat("/proc/self/exe", &own) == 0 && ::stat(exe.constData(), &other) == 0 &&
            own.st_dev == other.st_dev && own.st_ino == other.st_ino;
