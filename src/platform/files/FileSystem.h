@@ -7,6 +7,9 @@
 #include <memory>
 #include <vector>
 
+#include "platform/files/SysErrorMessage.h"
+#include "platform/files/Wildcard.h"
+
 namespace platform {
 
 // Drive types as the drive query reports them.
@@ -139,12 +142,5 @@ class IFileSystem {
 IFileSystem& FileSystem();
 // Puts 'fileSystem' in place and returns the previous service (tests restore it).
 std::unique_ptr<IFileSystem> SetFileSystem(std::unique_ptr<IFileSystem> fileSystem);
-
-// The system's text for an error code, or "I/O error %d" where it has none.
-QString SysErrorMessage(int errorCode);
-
-// Windows-style wildcard match: '*' any run, '?' one character, letters
-// without case, and a trailing ".*" also matching names without a dot.
-bool MatchesMask(const QString& name, const QString& mask);
 
 }  // namespace platform

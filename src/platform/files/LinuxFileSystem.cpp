@@ -15,6 +15,7 @@
 #include "platform/files/DataFolders.h"
 #include "platform/files/DriveTable.h"
 #include "platform/files/NativeNames.h"
+#include "platform/files/Wildcard.h"
 
 Q_LOGGING_CATEGORY(lcFileSystem, "brelmo.platform.filesystem", QtWarningMsg)
 
@@ -72,77 +73,6 @@ bool IsCaseInsensitiveType(const QString& type) {
                                        QStringLiteral("cifs"),  QStringLiteral("smb3")};
     return kTypes.contains(type);
 }
-
-// '*' and '?' matching; 'fold' brings a name's character to the mask's case.
-// The mask's '*' is tested first: in a name, '*' is a character like any other.
-template <class Char, class Fold>
-bool WildMatch(const Char* name, qsizetype nameLength, const Char* mask, qsizetype maskLength,
-               Fold fold) {
-    qsizetype n = 0, m = 0, star = -1, mark = 0;
-    while (n < nameLength) {
-        if (m < maskLength && mask[m] == Char('*')) {
-            star = m++;
-            mark = n;
-        } else if (m < maskLength && (mask[m] == Char('?') || mask[m] == fold(name[n]))) {
-            ++n, ++m;
-        } else if (star >= 0) {
-            m = star + 1;
-            n = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (m < maskLength && mask[m] == Char('*')) ++m;
-    return m == maskLength;
-}
-
-// "name.*" also stands for "name" without any extension.
-template <class Char, class Fold>
-bool MatchesWithExtensionRule(const Char* name, qsizetype nameLength, const Char* mask,
-                              qsizetype maskLength, Fold fold) {
-    if (WildMatch(name, nameLength, mask, maskLength, fold)) return true;
-    const bool anyExtension =
-        maskLength >= 2 && mask[maskLength - 2] == Char('.') && mask[maskLength - 1] == Char('*');
-    return anyExtension && WildMatch(name, nameLength, mask, maskLength - 2, fold);
-}
-
-// Both texts already case-folded.
-bool MatchesFolded(const QString& name, const QString& mask) {
-    return MatchesWithExtensionRule(name.constData(), name.size(), mask.constData(), mask.size(),
-                                    [](QChar c) { return c; });
-}
-
-bool IsAscii(const char* text) {
-    for (; *text; ++text)
-        if (static_cast<unsigned char>(*text) >= 0x80) return false;
-    return true;
-}
-
-// A search's mask, with what it takes to test names quickly.
-struct CompiledMask {
-    explicit CompiledMask(const QString& mask)
-        : folded(mask.toCaseFolded()),
-          matchesAll(mask == QLatin1String("*") || mask == QLatin1String("*.*")) {
-        const QByteArray utf8 = mask.toUtf8();
-        isAscii = IsAscii(utf8.constData());
-        if (isAscii) ascii = utf8.toLower();
-    }
-
-    bool Matches(const char* name) const {
-        if (matchesAll) return true;
-        if (isAscii && IsAscii(name)) {
-            return MatchesWithExtensionRule(
-                name, static_cast<qsizetype>(std::strlen(name)), ascii.constData(), ascii.size(),
-                [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
-        }
-        return MatchesFolded(FromNativeName(QByteArray(name)).toCaseFolded(), folded);
-    }
-
-    QString folded;
-    bool matchesAll;
-    bool isAscii = false;
-    QByteArray ascii;
-};
 
 bool IsDotName(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
@@ -493,17 +423,6 @@ IFileSystem& FileSystem() { return ServiceSlot<IFileSystem, LinuxFileSystem>::Ge
 
 std::unique_ptr<IFileSystem> SetFileSystem(std::unique_ptr<IFileSystem> fileSystem) {
     return ServiceSlot<IFileSystem, LinuxFileSystem>::Swap(std::move(fileSystem));
-}
-
-QString SysErrorMessage(int errorCode) {
-    const QString text = QString::fromLocal8Bit(std::strerror(errorCode));
-    if (text.isEmpty() || text.startsWith(QLatin1String("Unknown error")))
-        return QStringLiteral("I/O error %1").arg(errorCode);
-    return text;
-}
-
-bool MatchesMask(const QString& name, const QString& mask) {
-    return MatchesFolded(name.toCaseFolded(), mask.toCaseFolded());
 }
 
 }  // namespace platform
