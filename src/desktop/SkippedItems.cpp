@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "platform/files/FileSystem.h"
+#include "platform/files/Wildcard.h"
 #include "toolkit/MessageText.h"
 
 namespace {
