@@ -145,48 +145,39 @@ TEST_F(InstanceTest, APrivateLockHeldInAnotherProcessCountsAsTaken) {
     EXPECT_EQ(holder.Finish(), 0);
 }
 
-// A socket of another user (nobody) on the private lock's name, bound by a
-// child process for as long as this object lives. Needs root.
+// A socket of another user (nobody) on the private lock's name, held by a
+// child process until the test hangs up. Needs root.
 class Squatter {
   public:
     Squatter(const QByteArray& address, bool listening) {
         int ends[2];
-        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(ends[0]);
-            Squat(ends[1], address, listening);
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends);
+        if ((pid_ = ::fork()) == 0) {
+            sockaddr_un name{AF_UNIX, {}};
+            std::memcpy(name.sun_path + 1, address.constData(), static_cast<std::size_t>(address.size()));
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            char byte = 'r';
+            if (::setresgid(65534, 65534, 65534) == 0 && ::setresuid(65534, 65534, 65534) == 0 &&
+                ::bind(fd, reinterpret_cast<sockaddr*>(&name), sizeof(sa_family_t) + 1 + address.size()) == 0 &&
+                (!listening || ::listen(fd, 8) == 0) && ::write(ends[1], &byte, 1) == 1 && ::close(ends[0]) == 0)
+                ::read(ends[1], &byte, 1);
+            ::_exit(0);
         }
         ::close(ends[1]);
         talk_ = ends[0];
-        char ready = 0;
-        ready_ = pid_ > 0 && ::read(talk_, &ready, 1) == 1;
     }
     ~Squatter() {
         ::close(talk_);
-        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+        ::waitpid(pid_, nullptr, 0);
     }
-    bool Ready() const { return ready_; }
+    bool Ready() const {
+        char byte = 0;
+        return ::read(talk_, &byte, 1) == 1;
+    }
 
   private:
-    [[noreturn]] static void Squat(int talk, const QByteArray& address, bool listening) {
-        sockaddr_un name{AF_UNIX, {}};
-        std::memcpy(name.sun_path + 1, address.constData(),
-                    static_cast<std::size_t>(address.size()));
-        const auto length =
-            static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0 ||
-            ::bind(fd, reinterpret_cast<sockaddr*>(&name), length) != 0 ||
-            (listening && ::listen(fd, 8) != 0))
-            ::_exit(1);
-        char byte = 'r';
-        if (::write(talk, &byte, 1) == 1) ::read(talk, &byte, 1);  // until the test hangs up
-        ::_exit(0);
-    }
-    pid_t pid_ = -1;
-    int talk_ = -1;
-    bool ready_ = false;
+    pid_t pid_;
+    int talk_;
 };
 
 struct SquatCase {

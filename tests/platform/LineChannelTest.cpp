@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <future>
+#include <utility>
 #include <vector>
 
 #include "platform/instance/LineChannel.h"
@@ -42,7 +43,30 @@ class LineFixture {
         return answer.get();
     }
 
+    // A connection that sends nothing; -1 when the process has no descriptor left.
+    int Idle() {
+        sockaddr_un address{AF_UNIX, {}};
+        std::memcpy(address.sun_path, path_.constData(), static_cast<std::size_t>(path_.size()));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd >= 0) clients_.push_back(fd);
+        return ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 ? fd : -1;
+    }
+    void Spin(int ms) {
+        for (QDeadlineTimer until(ms); !until.hasExpired();) QCoreApplication::processEvents();
+    }
+    // Whether the server hangs up on 'fd' (it never answers such a client).
+    bool CutOff(int fd) {
+        char byte;
+        for (QDeadlineTimer until(10000); !until.hasExpired(); QCoreApplication::processEvents())
+            if (const ssize_t n = ::recv(fd, &byte, 1, 0); n >= 0 || errno != EAGAIN) return n <= 0;
+        return false;
+    }
+    ~LineFixture() {
+        for (const int fd : clients_) ::close(fd);
+    }
+
     static constexpr LineLimits kLimits{4, 200, 64};
+    std::vector<int> clients_;
     QTemporaryDir folder_;
     QByteArray path_ = QFile::encodeName(folder_.filePath(QStringLiteral("s.sock")));
     int handled_ = 0;
@@ -85,46 +109,12 @@ TEST_F(LineChannel, NoServerAnswersNoAndTheSocketGoesWithTheServer) {
 
 // Clients that break the limits, each row one way; after each, the server
 // still answers a client that keeps them, and holds no more than its cap.
-class ChannelAbuse : public LineFixture {
-  public:
-    // A connection that sends nothing; -1 when the process has no descriptor left.
-    int Idle() {
-        sockaddr_un address{AF_UNIX, {}};
-        std::memcpy(address.sun_path, path_.constData(), static_cast<std::size_t>(path_.size()));
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-            ::close(fd);
-            return -1;
-        }
-        if (fd >= 0) clients_.push_back(fd);
-        return fd;
-    }
-    void Spin(int ms) {
-        for (QDeadlineTimer until(ms); !until.hasExpired();) QCoreApplication::processEvents();
-    }
-    // Whether the server hangs up on 'fd' (it never answers such a client).
-    bool CutOff(int fd) {
-        for (QDeadlineTimer until(10000); !until.hasExpired(); QCoreApplication::processEvents()) {
-            char byte;
-            const ssize_t n = ::recv(fd, &byte, 1, 0);
-            if (n == 0 || (n < 0 && errno != EAGAIN)) return true;
-            if (n > 0) return false;
-        }
-        return false;
-    }
-    ~ChannelAbuse() {
-        for (const int fd : clients_) ::close(fd);
-    }
-
-    std::vector<int> clients_;
-};
-
 struct AbuseCase {
     const char* name;
-    void (*abuse)(ChannelAbuse& test);
+    void (*abuse)(LineFixture& test);
 };
 
-class ChannelAbuseTable : public ChannelAbuse, public testing::TestWithParam<AbuseCase> {};
+class ChannelAbuseTable : public LineFixture, public testing::TestWithParam<AbuseCase> {};
 
 TEST_P(ChannelAbuseTable, LeavesTheServerAnsweringOthers) {
     ASSERT_TRUE(server_.Listen(path_));
@@ -134,37 +124,31 @@ TEST_P(ChannelAbuseTable, LeavesTheServerAnsweringOthers) {
     EXPECT_EQ(handled_, 1) << "nothing but the whole line was answered";
 }
 
-void PastTheCap(ChannelAbuse& test) {
+void PastTheCap(LineFixture& test) {
     for (std::size_t i = 0; i < 5 * LineFixture::kLimits.connections; ++i) test.Idle();
     test.Spin(50);
     EXPECT_EQ(test.server_.Connections(), LineFixture::kLimits.connections);
 }
 
-void IdlePastTheDeadline(ChannelAbuse& test) {
-    EXPECT_TRUE(test.CutOff(test.Idle()));
-}
+void IdlePastTheDeadline(LineFixture& test) { EXPECT_TRUE(test.CutOff(test.Idle())); }
 
-void OversizedLine(ChannelAbuse& test) {
+void OversizedLine(LineFixture& test) {
     const int fd = test.Idle();
-    const QByteArray flood(1 << 20, 'y');
-    EXPECT_GT(::send(fd, flood.constData(), flood.size(), MSG_NOSIGNAL),
-              LineFixture::kLimits.longestLine);
+    EXPECT_GT(::send(fd, QByteArray(1 << 20, 'y').constData(), 1 << 20, MSG_NOSIGNAL), 64);
     EXPECT_TRUE(test.CutOff(fd));
 }
 
 // Clients and server share this process's descriptors: the clients take all
 // the limit leaves, so the server runs out while a queue of them waits.
-void DescriptorsAtTheLimit(ChannelAbuse& test) {
+void DescriptorsAtTheLimit(LineFixture& test) {
     rlimit saved{};
     ::getrlimit(RLIMIT_NOFILE, &saved);
-    const auto open = static_cast<rlim_t>(QDir(QStringLiteral("/proc/self/fd")).count());
-    rlimit lowered{open + 16, saved.rlim_max};
+    const rlimit lowered{QDir(QStringLiteral("/proc/self/fd")).count() + 16u, saved.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
     while (test.Idle() >= 0) {
     }
     test.Spin(300);
-    for (const int fd : test.clients_) ::close(fd);
-    test.clients_.clear();
+    for (const int fd : std::exchange(test.clients_, {})) ::close(fd);
     ::setrlimit(RLIMIT_NOFILE, &saved);
 }
 
