@@ -42,6 +42,6 @@ in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-re
     "/tmp/$(basename "$deb")" >>"$DEBS/bare.log" 2>&1 || fail "apt: $(tail -n 20 "$DEBS/bare.log")"
 echo "installed with its dependencies at ${SECONDS}s: $(in_root dpkg-query -W -f='${Package}\n' | wc -l) packages"
 in_root brelmo --version
-hardening-check "$ROOT/usr/bin/brelmo"
+bash "$(dirname "$0")/package.sh" hardening "$BUILD" - "$ROOT/usr/bin/brelmo"
 autopkgtest --no-built-binaries "$deb" "$DEBS/brelmo" -- chroot "$ROOT"
 echo "bare Debian 12 test done in ${SECONDS}s"

@@ -12,6 +12,7 @@
 #                  that names no build folder, icons of the size their
 #                  folder says
 #   smoke          debian/tests/smoke on the unpacked program
+#   hardening      hardening-check passes on PROGRAM (an installed copy)
 #   help, version  PROGRAM answers with no display and leaves the
 #                  single-instance folder alone; --version prints
 #                  "brelmo VERSION"
@@ -44,6 +45,13 @@ build() {
         "binary $(stat -c %s "$ROOT/usr/bin/brelmo") bytes"
 }
 
+# hardening-check on binary $1. The control-flow property is left out: the
+# C library's start files on Debian 12 carry none, so no program linked
+# there can (/usr/bin/ls fails that check alike).
+hardening() {
+    hardening-check --nocfprotection "$1"
+}
+
 desktop_file() {
     desktop-file-validate "$ROOT/usr/share/applications/$APP_ID.desktop"
 }
@@ -73,7 +81,7 @@ contents() {
         [ "$(identify -format %wx%h "$file")" = "${size}x$size" ] || fail "$file is not ${size}px"
     done
     file "$ROOT/usr/bin/brelmo" | grep -q ", stripped" || fail "the binary is not stripped"
-    hardening-check "$ROOT/usr/bin/brelmo" || fail "the binary lacks some hardening"
+    hardening "$ROOT/usr/bin/brelmo" || fail "the binary lacks some hardening"
     ! grep -qF "$BUILD" "$ROOT/usr/bin/brelmo" || fail "the binary names the build folder $BUILD"
 }
 
@@ -92,6 +100,7 @@ answer() {
 }
 
 case $CASE in
+hardening) hardening "$4" ;;
 build | desktop_file | metainfo | contents) "$CASE" ;;
 lintian) lintian_check ;;
 smoke) cd "$SOURCE" && BRELMO_PROGRAM=$ROOT/usr/bin/brelmo debian/tests/smoke ;;
