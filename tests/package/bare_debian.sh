@@ -36,6 +36,7 @@ mirror=$(apt-get indextargets --format '$(REPO_URI)' 'Release: bookworm' 'Compon
 unmount
 rm -rf --one-file-system "$ROOT"
 trap unmount EXIT
+trap 'exit 1' TERM INT
 SECONDS=0
 debootstrap --variant=minbase bookworm "$ROOT" "$mirror" >"$DEBS/bare.log" 2>&1 ||
     fail "debootstrap: $(tail -n 20 "$DEBS/bare.log")"
