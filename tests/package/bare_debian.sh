@@ -62,6 +62,3 @@ autopkgtest --no-built-binaries "$deb" "$DEBS/brelmo" -- chroot "$ROOT" >"$DEBS/
     fail "autopkgtest: $(tail -n 40 "$DEBS/autopkgtest.log")"
 grep -A1 ' summary$' "$DEBS/autopkgtest.log"
 echo "bare Debian 12 test done in ${SECONDS}s"
-# About a gigabyte; a failed run keeps it to look into.
-unmount
-rm -rf --one-file-system "$ROOT"
