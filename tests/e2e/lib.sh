@@ -33,6 +33,8 @@ start_x() {
     local n
     for n in $(seq 140 199); do
         [ -e "/tmp/.X$n-lock" ] && continue
+        # A server of another root (a chroot) holds the display by its abstract socket only.
+        grep -q "@/tmp/.X11-unix/X$n\$" /proc/net/unix 2>/dev/null && continue
         try_x "$n" && return 0
         kill "$XVFB_PID" 2>/dev/null || true
         wait "$XVFB_PID" 2>/dev/null || true
