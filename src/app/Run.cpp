@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/Just1_32.h"
 #include "app/Main.h"
+#include "desktop/Accessibility.h"
 #include "desktop/Desktop.h"
 #include "platform/files/FileSystem.h"
 #include "platform/instance/Instance.h"
@@ -84,6 +85,7 @@ int RunBrelmo(int argc, char** argv, const std::function<void(TForm1&)>& started
     const Just1_32::Unit guard;
 
     application.SetTitle(QStringLiteral("brelmo"));
+    UsePlayerAccessibleInterfaces();
     auto* form = new TForm1(&application);
     platform::Instance().SetMainForm(form);
     AttachDesktop(*form, files);

@@ -165,11 +165,15 @@ void NameTheControls(TForm1& form) {
 
 }  // namespace
 
-void InstallAccessibility(TForm1& form) {
+void UsePlayerAccessibleInterfaces() {
     static const bool installed = [] {
         QAccessible::installFactory(PlayerInterface);
         return true;
     }();
     (void)installed;
+}
+
+void InstallAccessibility(TForm1& form) {
+    UsePlayerAccessibleInterfaces();
     NameTheControls(form);
 }

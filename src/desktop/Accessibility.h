@@ -9,3 +9,6 @@ class TForm1;
 // carry the names of their captions; the volume slider reads as the volume
 // in per cent; the window is named by the application title.
 void InstallAccessibility(TForm1& form);
+// The interfaces above for every window from now on; called before the
+// window is made, as a control's interface, once asked for, is kept.
+void UsePlayerAccessibleInterfaces();

@@ -12,11 +12,7 @@ for name in one two three; do
     echo "$CLIPS/$name.avi" >>"$XDG_DATA_HOME/brelmo/brelmo.txt"
 done
 
-dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus" \
-    --print-address=3 3>"$WORK/bus.address" >/dev/null 2>&1 &
-PIDS+=("$!")
-for _ in $(seq 50); do [ -s "$WORK/bus.address" ] && break; sleep 0.1; done
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+start_session_bus
 
 start_x
 start_app "$CLIPS"
