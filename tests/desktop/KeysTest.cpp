@@ -51,7 +51,7 @@ std::vector<KeyCase> Cases() {
                              view == View::Setup ? "" : s.button});
     cases.push_back({"PlaybackMediaPlayWithNothingPaused", View::Playback, Qt::Key_MediaPlay, {}, ""});
     cases.push_back({"PlayingMediaPause", View::Playing, Qt::Key_MediaPause, {}, "bstop"});
-    cases.push_back({"PlayingMediaStop", View::Playing, Qt::Key_MediaStop, {}, "bstop"});
+    cases.push_back({"PlayingMediaStop", View::Playing, Qt::Key_MediaStop, {}, "panel1"});
     cases.push_back({"PlayingMediaPlay", View::Playing, Qt::Key_MediaPlay, {}, ""});
     cases.push_back({"PausedMediaPlay", View::Paused, Qt::Key_MediaPlay, {}, "bstop"});
     cases.push_back({"PausedMediaPause", View::Paused, Qt::Key_MediaPause, {}, ""});

@@ -92,10 +92,11 @@ INSTANTIATE_TEST_SUITE_P(
                       MethodCase{"PlayingPlayPause", View::Playing, "PlayPause", "bstop"},
                       MethodCase{"PlayingPlay", View::Playing, "Play", ""},
                       MethodCase{"PlayingPause", View::Playing, "Pause", "bstop"},
-                      MethodCase{"PlayingStop", View::Playing, "Stop", "bstop"},
+                      MethodCase{"PlayingStop", View::Playing, "Stop", "panel1"},
                       MethodCase{"PausedPlay", View::Paused, "Play", "bstop"},
                       MethodCase{"PausedPause", View::Paused, "Pause", ""},
-                      MethodCase{"PausedStop", View::Paused, "Stop", ""},
+                      MethodCase{"PausedStop", View::Paused, "Stop", "panel1"},
+                      MethodCase{"IdleStop", View::Playback, "Stop", ""},
                       MethodCase{"PausedPlayPause", View::Paused, "PlayPause", "bstop"},
                       MethodCase{"IdlePlay", View::Playback, "Play", ""},
                       MethodCase{"IdlePlayPause", View::Playback, "PlayPause", "bstop"},
@@ -154,6 +155,7 @@ TEST_F(Mpris, MetadataNamesTheCurrentEntryOnceNextOpensIt) {
 }
 
 TEST_F(Mpris, SetupTakesAwayTheButtonsAndSaysSo) {
+    Enter(View::Playing);
     Start();
     PropertiesChangedSpy spy(bus.Client());
     form->bsetupClick(nullptr);
