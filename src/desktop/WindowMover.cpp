@@ -13,7 +13,9 @@ TWindowMover::TWindowMover(TForm1& form) : QObject(&form), form_(form) {
 
 bool TWindowMover::eventFilter(QObject*, QEvent* event) {
     switch (event->type()) {
-        case QEvent::MouseButtonPress: {
+        // A press soon after a click comes as a double click.
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
             const auto& press = static_cast<const QMouseEvent&>(*event);
             if (press.button() == Qt::LeftButton) pressedAt_ = press.globalPosition();
             break;
