@@ -87,7 +87,8 @@ class VolumeAccessible : public QAccessibleWidget, public QAccessibleValueInterf
         : QAccessibleWidget(slider, QAccessible::Slider), slider_(slider) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override {
-        if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
         return QAccessibleWidget::interface_cast(type);
     }
     QString text(QAccessible::Text type) const override {

@@ -39,5 +39,6 @@ void AttachDesktop(TForm1& form, const QList<QByteArray>& files) {
         OpenLater(router, paths);
     };
     // After the saved playlist, which the window loads as it is first shown.
-    if (!files.isEmpty()) AfterReveal(*form.image1, router, [router, files] { OpenLater(router, files); });
+    if (!files.isEmpty())
+        AfterReveal(*form.image1, router, [router, files] { OpenLater(router, files); });
 }

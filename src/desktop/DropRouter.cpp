@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include "app/Main.h"
-#include "toolkit/Memo.h"
 #include "app/PlayerState.h"
 #include "desktop/PlayerActions.h"
 #include "filectl/FileCtrl.h"
@@ -15,6 +14,7 @@
 #include "skin/TransBtn.h"
 #include "toolkit/Application.h"
 #include "toolkit/Exceptions.h"
+#include "toolkit/Memo.h"
 
 namespace {
 

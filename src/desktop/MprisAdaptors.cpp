@@ -39,9 +39,13 @@ bool TMprisPlayerAdaptor::CanGoNext() const { return service_.Can(PlayerAction::
 
 bool TMprisPlayerAdaptor::CanGoPrevious() const { return service_.Can(PlayerAction::Back); }
 
-bool TMprisPlayerAdaptor::CanPlay() const { return service_.CanPlayOrPause(); }
+bool TMprisPlayerAdaptor::CanPlay() const {
+    return service_.CanPlayOrPause();
+}
 
-bool TMprisPlayerAdaptor::CanPause() const { return service_.CanPlayOrPause(); }
+bool TMprisPlayerAdaptor::CanPause() const {
+    return service_.CanPlayOrPause();
+}
 
 void TMprisPlayerAdaptor::Next() { service_.Request(PlayerAction::Next); }
 
@@ -51,12 +55,18 @@ void TMprisPlayerAdaptor::Pause() { service_.Request(PlayerAction::Pause); }
 
 void TMprisPlayerAdaptor::PlayPause() { service_.Request(PlayerAction::StopContinue); }
 
-void TMprisPlayerAdaptor::Stop() { service_.Request(PlayerAction::Stop); }
+void TMprisPlayerAdaptor::Stop() {
+    service_.Request(PlayerAction::Stop);
+}
 
-void TMprisPlayerAdaptor::Play() { service_.Request(PlayerAction::Play); }
+void TMprisPlayerAdaptor::Play() {
+    service_.Request(PlayerAction::Play);
+}
 
 void TMprisPlayerAdaptor::Seek(qlonglong) {}
 
 void TMprisPlayerAdaptor::SetPosition(const QDBusObjectPath&, qlonglong) {}
 
-void TMprisPlayerAdaptor::OpenUri(const QString& uri) { service_.OpenUri(uri); }
+void TMprisPlayerAdaptor::OpenUri(const QString& uri) {
+    service_.OpenUri(uri);
+}

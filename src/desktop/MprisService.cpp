@@ -51,7 +51,10 @@ struct TMprisService::State {
 };
 
 TMprisService::TMprisService(TForm1& form)
-    : QObject(&form), form_(form), player_(nullptr), announced_(std::make_unique<State>()),
+    : QObject(&form),
+      form_(form),
+      player_(nullptr),
+      announced_(std::make_unique<State>()),
       refreshTimer_(new QTimer(this)) {
     new TMprisRootAdaptor(*this);
     player_ = new TMprisPlayerAdaptor(*this);
@@ -113,7 +116,9 @@ void TMprisService::Request(PlayerAction action) {
     });
 }
 
-bool TMprisService::Can(PlayerAction action) const { return IsClickable(ControlOf(form_, action)); }
+bool TMprisService::Can(PlayerAction action) const {
+    return IsClickable(ControlOf(form_, action));
+}
 
 bool TMprisService::CanPlayOrPause() const {
     return !form_.mp->FileName().isEmpty() && Can(PlayerAction::StopContinue);
@@ -125,7 +130,8 @@ void TMprisService::OpenUri(const QString& uri) {
         sendErrorReply(QDBusError::NotSupported, QStringLiteral("Only local files can be opened"));
         return;
     }
-    const QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    const QByteArray path =
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
     if (OnOpen) OnOpen({path});
 }
 
@@ -183,9 +189,11 @@ bool TMprisService::Jumped(const State& was, const State& now) const {
     constexpr qlonglong kSlackUs = 500'000;
     if (now.fileName != was.fileName || now.index != was.index) return false;
     if (now.status == QLatin1String("Stopped")) return false;
-    const bool moving = now.status == QLatin1String("Playing") || was.status == QLatin1String("Playing");
+    const bool moving =
+        now.status == QLatin1String("Playing") || was.status == QLatin1String("Playing");
     const qlonglong reachableUs = was.positionUs + (moving ? (now.atMs - was.atMs) * 1000 : 0);
-    return now.positionUs < was.positionUs - kSlackUs / 10 || now.positionUs > reachableUs + kSlackUs;
+    return now.positionUs < was.positionUs - kSlackUs / 10 ||
+           now.positionUs > reachableUs + kSlackUs;
 }
 
 void TMprisService::Refresh() {

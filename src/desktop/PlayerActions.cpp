@@ -19,10 +19,14 @@ TControl& ControlOf(const TForm1& form, PlayerAction action) {
         case PlayerAction::Redo: return *form.breplay;
         case PlayerAction::Help: return *form.bhelp;
         case PlayerAction::Exit: return *form.bexit;
-        case PlayerAction::Setup: return *form.bsetup;
-        case PlayerAction::Accept: return *form.ok;
-        case PlayerAction::Cancel: return *form.Cancel;
-        case PlayerAction::Stop: return *form.panel1;
+        case PlayerAction::Setup:
+            return *form.bsetup;
+        case PlayerAction::Accept:
+            return *form.ok;
+        case PlayerAction::Cancel:
+            return *form.Cancel;
+        case PlayerAction::Stop:
+            return *form.panel1;
         // A closed file plays again from its start, as Re-do plays it.
         case PlayerAction::Play:
             if (!form.mp->IsOpen()) return *form.breplay;
@@ -33,15 +37,21 @@ TControl& ControlOf(const TForm1& form, PlayerAction action) {
     return *form.bstop;
 }
 
-bool IsClickable(const TControl& control) { return control.Visible() && control.Enabled(); }
+bool IsClickable(const TControl& control) {
+    return control.Visible() && control.Enabled();
+}
 
 bool CanPerform(const TForm1& form, PlayerAction action) {
     if (!IsClickable(ControlOf(form, action))) return false;
     switch (action) {
-        case PlayerAction::Play: return HasCurrentFile(form) && !IsPlaying;
-        case PlayerAction::Pause: return HasCurrentFile(form) && IsPlaying;
-        case PlayerAction::Stop: return HasCurrentFile(form) && form.mp->IsOpen();
-        default: return true;
+        case PlayerAction::Play:
+            return HasCurrentFile(form) && !IsPlaying;
+        case PlayerAction::Pause:
+            return HasCurrentFile(form) && IsPlaying;
+        case PlayerAction::Stop:
+            return HasCurrentFile(form) && form.mp->IsOpen();
+        default:
+            return true;
     }
 }
 

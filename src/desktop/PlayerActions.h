@@ -13,7 +13,18 @@ class TControl;
 //   Pause: pauses a playing file (Stop/continue);
 //   Stop: closes the playing or paused file (a click on the video).
 enum class PlayerAction {
-    Next, Back, Redo, StopContinue, Play, Pause, Stop, Help, Exit, Setup, Accept, Cancel
+    Next,
+    Back,
+    Redo,
+    StopContinue,
+    Play,
+    Pause,
+    Stop,
+    Help,
+    Exit,
+    Setup,
+    Accept,
+    Cancel
 };
 
 // The control a click on which does 'action' now.

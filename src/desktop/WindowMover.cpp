@@ -29,8 +29,11 @@ bool TWindowMover::eventFilter(QObject*, QEvent* event) {
             if (QWindow* window = form_.windowHandle()) window->startSystemMove();
             break;
         }
-        case QEvent::MouseButtonRelease: pressedAt_.reset(); break;
-        default: break;
+        case QEvent::MouseButtonRelease:
+            pressedAt_.reset();
+            break;
+        default:
+            break;
     }
     return false;
 }

@@ -22,7 +22,8 @@ class CommandLineTest : public testing::TestWithParam<CommandLineCase> {};
 TEST_P(CommandLineTest, AnswersOnlyHelpAndVersion) {
     std::vector<const char*> argv{"brelmo"};
     argv.insert(argv.end(), GetParam().words.begin(), GetParam().words.end());
-    EXPECT_EQ(CommandLineFiles(static_cast<int>(argv.size()), argv.data()).join('|'), GetParam().files);
+    EXPECT_EQ(CommandLineFiles(static_cast<int>(argv.size()), argv.data()).join('|'),
+              GetParam().files);
     const auto answer = CommandLineAnswer(static_cast<int>(argv.size()), argv.data());
     switch (GetParam().expected) {
     case Answer::Starts:
@@ -41,8 +42,14 @@ TEST_P(CommandLineTest, AnswersOnlyHelpAndVersion) {
 INSTANTIATE_TEST_SUITE_P(
     Words, CommandLineTest,
     testing::Values(CommandLineCase{"none", {}, Answer::Starts},
-                    CommandLineCase{"qt_options_and_files", {"-reverse", "a.wav", "b c.avi"}, Answer::Starts, "a.wav|b c.avi"},
-                    CommandLineCase{"files_after_the_options_end", {"--", "--help", "-x.wav"}, Answer::Starts, "--help|-x.wav"},
+                    CommandLineCase{"qt_options_and_files",
+                                    {"-reverse", "a.wav", "b c.avi"},
+                                    Answer::Starts,
+                                    "a.wav|b c.avi"},
+                    CommandLineCase{"files_after_the_options_end",
+                                    {"--", "--help", "-x.wav"},
+                                    Answer::Starts,
+                                    "--help|-x.wav"},
                     CommandLineCase{"single_dash_help", {"-help"}, Answer::Starts},
                     CommandLineCase{"help_with_a_value", {"--help=all"}, Answer::Starts},
                     CommandLineCase{"help", {"--help"}, Answer::Usage},

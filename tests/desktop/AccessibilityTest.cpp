@@ -35,7 +35,8 @@ class Accessible : public DesktopFixture {
         // The slider announced its value while the window was built, before the
         // player's interfaces were installed: its interface is made again.
         QSlider* slider = form->TrackBar1->findChild<QSlider*>();
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(slider)));
+        QAccessible::deleteAccessibleInterface(
+            QAccessible::uniqueId(QAccessible::queryAccessibleInterface(slider)));
         InstallAccessibility(*form);
     }
     ~Accessible() override { Application->SetTitle(title_); }
@@ -67,11 +68,14 @@ INSTANTIATE_TEST_SUITE_P(
         NodeCase{"Next", [](TForm1& f) { return f.bnext; }, QAccessible::Button, "Next"},
         NodeCase{"Exit", [](TForm1& f) { return f.bexit; }, QAccessible::Button, "Exit"},
         NodeCase{"HiddenAccept", [](TForm1& f) { return f.ok; }, QAccessible::Button, "Accept"},
-        NodeCase{"FileList", [](TForm1& f) { return f.fl1->View(); }, QAccessible::List, "Filelist Box"},
-        NodeCase{"HelpText", [](TForm1& f) { return f.Memo1->findChild<QWidget*>(); }, QAccessible::EditableText,
-                 "Brelmo Playlist Player"},
-        NodeCase{"SaveCaption", [](TForm1& f) { return f.lsave; }, QAccessible::StaticText, "not saved"},
-        NodeCase{"FolderCaption", [](TForm1& f) { return f.lb3; }, QAccessible::StaticText, "Files selected"},
+        NodeCase{"FileList", [](TForm1& f) { return f.fl1->View(); }, QAccessible::List,
+                 "Filelist Box"},
+        NodeCase{"HelpText", [](TForm1& f) { return f.Memo1->findChild<QWidget*>(); },
+                 QAccessible::EditableText, "Brelmo Playlist Player"},
+        NodeCase{"SaveCaption", [](TForm1& f) { return f.lsave; }, QAccessible::StaticText,
+                 "not saved"},
+        NodeCase{"FolderCaption", [](TForm1& f) { return f.lb3; }, QAccessible::StaticText,
+                 "Files selected"},
         NodeCase{"VideoPanel", [](TForm1& f) { return f.panel1; }, QAccessible::Animation, "Video"},
         NodeCase{"VolumeSlider", [](TForm1& f) { return f.TrackBar1->findChild<QSlider*>(); },
                  QAccessible::Slider, "Volume Control"}),
@@ -82,8 +86,9 @@ TEST_F(Accessible, TheTreeHoldsEveryShownHotSpotAndLabelByName) {
     Walk(QAccessible::queryAccessibleInterface(form.get()), tree);
     for (TTransparentButton* button : form->findChildren<TTransparentButton*>()) {
         if (!button->Visible()) continue;
-        EXPECT_TRUE(
-            tree.contains(QStringLiteral("%1:%2").arg(QAccessible::Button).arg(PaintedWord(button->BoundsRect()))))
+        EXPECT_TRUE(tree.contains(QStringLiteral("%1:%2")
+                                      .arg(QAccessible::Button)
+                                      .arg(PaintedWord(button->BoundsRect()))))
             << button->Name().toStdString();
     }
     EXPECT_TRUE(tree.contains(QStringLiteral("%1:not loaded").arg(QAccessible::StaticText)));
@@ -91,7 +96,8 @@ TEST_F(Accessible, TheTreeHoldsEveryShownHotSpotAndLabelByName) {
 }
 
 TEST_F(Accessible, TheVolumeReadsInPerCentAndMoreIsLouder) {
-    QAccessibleInterface* slider = QAccessible::queryAccessibleInterface(form->TrackBar1->findChild<QSlider*>());
+    QAccessibleInterface* slider =
+        QAccessible::queryAccessibleInterface(form->TrackBar1->findChild<QSlider*>());
     form->TrackBar1->SetPosition(51);
     EXPECT_EQ(slider->valueInterface()->currentValue().toInt(), 80);
     EXPECT_EQ(slider->text(QAccessible::Value), "80 %");

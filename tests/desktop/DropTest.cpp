@@ -136,7 +136,9 @@ struct OpenCase {
     QString message;
 };
 
-std::ostream& operator<<(std::ostream& os, const OpenCase& c) { return os << c.name; }
+std::ostream& operator<<(std::ostream& os, const OpenCase& c) {
+    return os << c.name;
+}
 
 class Opens : public DropWindow, public ::testing::WithParamInterface<OpenCase> {};
 
@@ -154,12 +156,18 @@ TEST_P(Opens, MakeThePlaylistAndPlayTheFirstOrChangeNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Opens,
-    ::testing::Values(
-        OpenCase{"TwoFiles", DesktopFixture::View::Playback, {"c/clips/clip12.wav", "c/clips/clip10.wav"},
-                 "C:\\clips\\clip12.wav", {}},
-        OpenCase{"InTheHelpView", DesktopFixture::View::Help, Clips(1), "",
-                 "The files were not opened: close the help first."},
-        OpenCase{"NoneToAdd", DesktopFixture::View::Playback, {"c/clips/notes.txt"}, "", kSkipped.arg("notes.txt")}),
+    ::testing::Values(OpenCase{"TwoFiles",
+                               DesktopFixture::View::Playback,
+                               {"c/clips/clip12.wav", "c/clips/clip10.wav"},
+                               "C:\\clips\\clip12.wav",
+                               {}},
+                      OpenCase{"InTheHelpView", DesktopFixture::View::Help, Clips(1), "",
+                               "The files were not opened: close the help first."},
+                      OpenCase{"NoneToAdd",
+                               DesktopFixture::View::Playback,
+                               {"c/clips/notes.txt"},
+                               "",
+                               kSkipped.arg("notes.txt")}),
     [](const ::testing::TestParamInfo<OpenCase>& info) { return info.param.name; });
 
 }  // namespace

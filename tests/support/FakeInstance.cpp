@@ -50,7 +50,9 @@ bool FakeInstance::BringWindowToTop(WindowId window) {
 }
 
 bool FakeInstance::OpenFiles(WindowId window, const QList<QByteArray>& nativePaths) {
-    calls << QStringLiteral("OpenFiles(%1,%2)").arg(window).arg(QString::fromUtf8(nativePaths.join(';')));
+    calls << QStringLiteral("OpenFiles(%1,%2)")
+                 .arg(window)
+                 .arg(QString::fromUtf8(nativePaths.join(';')));
     return At(window) != nullptr;
 }
 

@@ -485,8 +485,7 @@ bool LinuxInstance::BringWindowToTop(WindowId window) {
 
 bool LinuxInstance::OpenFiles(WindowId window, const QList<QByteArray>& nativePaths) {
     bool allTaken = true;
-    for (const QByteArray& path : nativePaths)
-        allTaken = Request(window, 'O', path) && allTaken;
+    for (const QByteArray& path : nativePaths) allTaken = Request(window, 'O', path) && allTaken;
     Request(window, 'O', {});
     return allTaken;
 }
