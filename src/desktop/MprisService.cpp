@@ -13,6 +13,7 @@
 #include "app/Main.h"
 #include "app/PlayerState.h"
 #include "desktop/MprisAdaptors.h"
+#include "desktop/StrictDBusObject.h"
 #include "media/MPlayer.h"
 #include "media/Volumes.h"
 #include "platform/files/FileSystem.h"
@@ -53,11 +54,10 @@ struct TMprisService::State {
 TMprisService::TMprisService(TForm1& form)
     : QObject(&form),
       form_(form),
-      player_(nullptr),
       announced_(std::make_unique<State>()),
       refreshTimer_(new QTimer(this)) {
-    new TMprisRootAdaptor(*this);
-    player_ = new TMprisPlayerAdaptor(*this);
+    object_ = std::make_unique<TStrictDBusObject>(
+        QList<QDBusAbstractAdaptor*>{new TMprisRootAdaptor(*this), new TMprisPlayerAdaptor(*this)});
     clock_.start();
     refreshTimer_->setInterval(kRefreshMs);
     connect(refreshTimer_, &QTimer::timeout, this, &TMprisService::Refresh);
@@ -78,7 +78,7 @@ bool TMprisService::Start() {
                         << bus.lastError().message();
         return false;
     }
-    if (!bus.registerObject(kObjectPath, this, QDBusConnection::ExportAdaptors)) {
+    if (!bus.registerVirtualObject(kObjectPath, object_.get())) {
         qCInfo(lcMpris) << "desktop media controls off: the object path is taken";
         return false;
     }
@@ -127,7 +127,7 @@ bool TMprisService::CanPlayOrPause() const {
 void TMprisService::OpenUri(const QString& uri) {
     const QUrl url(uri);
     if (!url.isLocalFile()) {
-        sendErrorReply(QDBusError::NotSupported, QStringLiteral("Only local files can be opened"));
+        object_->Fail(QDBusError::NotSupported, QStringLiteral("Only local files can be opened"));
         return;
     }
     const QByteArray path =
@@ -211,7 +211,11 @@ void TMprisService::Refresh() {
         changed.insert(QStringLiteral("CanPause"), now.canPlayPause);
     }
     if (now.volume != was.volume) changed.insert(QStringLiteral("Volume"), now.volume);
-    if (Jumped(was, now)) emit player_->Seeked(now.positionUs);
+    if (Jumped(was, now)) {
+        QDBusMessage seeked = QDBusMessage::createSignal(kObjectPath, kPlayerInterface, QStringLiteral("Seeked"));
+        seeked << now.positionUs;
+        QDBusConnection::sessionBus().send(seeked);
+    }
     was = now;
     if (changed.isEmpty()) return;
     QDBusMessage signal = QDBusMessage::createSignal(

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDBusContext>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -11,7 +10,7 @@
 #include "desktop/PlayerActions.h"
 
 class TForm1;
-class TMprisPlayerAdaptor;
+class TStrictDBusObject;
 class QTimer;
 
 // The player on the session bus as the desktop's media controls expect it
@@ -26,7 +25,7 @@ class QTimer;
 //
 // Without a session bus, or with the name taken, the player runs as before:
 // one line in the log, nothing else.
-class TMprisService : public QObject, protected QDBusContext {
+class TMprisService : public QObject {
     Q_OBJECT
 
   public:
@@ -72,7 +71,7 @@ class TMprisService : public QObject, protected QDBusContext {
     bool Jumped(const State& was, const State& now) const;
 
     TForm1& form_;
-    TMprisPlayerAdaptor* player_;
+    std::unique_ptr<TStrictDBusObject> object_;
     QElapsedTimer clock_;
     std::unique_ptr<State> announced_;
     QTimer* refreshTimer_;

@@ -184,6 +184,35 @@ TEST_F(Mpris, VolumeIsTheWaveLinesAndFollowsWrites) {
     EXPECT_NEAR(spy.changes.last().value("Volume").toDouble(), 128 / 255.0, 1e-9);
 }
 
+struct WrongCallCase {
+    const char* name;
+    const char* interface;
+    const char* method;
+    QVariantList arguments;
+};
+
+class MprisWrongCall : public Mpris, public ::testing::WithParamInterface<WrongCallCase> {};
+
+TEST_P(MprisWrongCall, IsAnsweredInvalidArgsAndChangesNothing) {
+    const WrongCallCase& c = GetParam();
+    Start();
+    const double volume = bus.Get(kPlayer, "Volume").toDouble();
+    const QDBusMessage reply = bus.Call(c.interface, c.method, c.arguments);
+    EXPECT_EQ(reply.errorName(), "org.freedesktop.DBus.Error.InvalidArgs") << reply.errorMessage().toStdString();
+    EXPECT_EQ(bus.Get(kPlayer, "Volume").toDouble(), volume);
+}
+
+const char kProperties[] = "org.freedesktop.DBus.Properties";
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, MprisWrongCall,
+    ::testing::Values(
+        WrongCallCase{"VolumeAsText", kProperties, "Set", {kPlayer, "Volume", QVariant::fromValue(QDBusVariant("0.5"))}},
+        WrongCallCase{"VolumeAsInteger", kProperties, "Set", {kPlayer, "Volume", QVariant::fromValue(QDBusVariant(1))}},
+        WrongCallCase{"SeekByText", "org.mpris.MediaPlayer2.Player", "Seek", {QStringLiteral("x")}},
+        WrongCallCase{"OpenUriWithoutUri", "org.mpris.MediaPlayer2.Player", "OpenUri", {}}),
+    [](const ::testing::TestParamInfo<WrongCallCase>& info) { return info.param.name; });
+
 struct RaiseCase {
     const char* name;
     bool iconic;
