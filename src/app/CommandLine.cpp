@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string_view>
 
 #include "app/AppInfo.h"
@@ -20,6 +22,16 @@ std::string Version() {
     return std::string("brelmo ") + appinfo::kVersion + "\n";
 }
 
+// The toolkit's options that take the next word as their value; they are
+// ignored with it, so that "-style fusion" names no file "fusion".
+bool TakesAValue(std::string_view option) {
+    static constexpr std::string_view kOptions[] = {
+        "-platform",    "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry",
+        "-qwindowicon", "-qwindowtitle",       "-session",       "-style",  "-stylesheet",
+        "-display",     "-geometry",           "-name",          "-title",  "-visual"};
+    return std::find(std::begin(kOptions), std::end(kOptions), option) != std::end(kOptions);
+}
+
 }  // namespace
 
 std::optional<std::string> CommandLineAnswer(int argc, const char* const* argv) {
@@ -36,11 +48,13 @@ QList<QByteArray> CommandLineFiles(int argc, const char* const* argv) {
     QList<QByteArray> files;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
-        const QByteArray word(argv[i]);
-        if (!optionsEnded && word == "--")
+        const std::string_view word = argv[i];
+        if (optionsEnded || (!word.empty() && word[0] != '-'))
+            files.append(QByteArray(argv[i]));
+        else if (word == "--")
             optionsEnded = true;
-        else if (optionsEnded || (!word.startsWith('-') && !word.isEmpty()))
-            files.append(word);
+        else if (TakesAValue(word))
+            ++i;
     }
     return files;
 }

@@ -43,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
     Words, CommandLineTest,
     testing::Values(CommandLineCase{"none", {}, Answer::Starts},
                     CommandLineCase{"qt_options_and_files",
-                                    {"-reverse", "a.wav", "b c.avi"},
+                                    {"-reverse", "a.wav", "-style", "x", "b c.avi"},
                                     Answer::Starts,
                                     "a.wav|b c.avi"},
                     CommandLineCase{"files_after_the_options_end",
