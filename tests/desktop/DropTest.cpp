@@ -37,7 +37,11 @@ struct DropCase {
     QString message;             // "" none
 };
 
-std::ostream& operator<<(std::ostream& os, const DropCase& c) { return os << c.name; }
+// ctest names a case by what it prints: its name.
+template <class Case>
+auto operator<<(std::ostream& os, const Case& c) -> decltype(c.name, os) {
+    return os << c.name;
+}
 
 QList<QByteArray> Clips(int count) {
     QList<QByteArray> clips;
@@ -128,17 +132,15 @@ TEST_F(Drops, IntoAnOpenSetupViewAddToWhatIsThere) {
     EXPECT_EQ(Listed(), (ClipPaths(2) << "C:\\other\\far.AVI").join('|'));
 }
 
+using View = DesktopFixture::View;
+
 struct OpenCase {
     const char* name;
-    DesktopFixture::View view;
+    View view;
     QList<QByteArray> files;
     const char* plays;  // "" nothing new
-    QString message;
+    QString message = {};
 };
-
-std::ostream& operator<<(std::ostream& os, const OpenCase& c) {
-    return os << c.name;
-}
 
 class Opens : public DropWindow, public ::testing::WithParamInterface<OpenCase> {};
 
@@ -156,18 +158,15 @@ TEST_P(Opens, MakeThePlaylistAndPlayTheFirstOrChangeNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Opens,
-    ::testing::Values(OpenCase{"TwoFiles",
-                               DesktopFixture::View::Playback,
-                               {"c/clips/clip12.wav", "c/clips/clip10.wav"},
-                               "C:\\clips\\clip12.wav",
-                               {}},
-                      OpenCase{"InTheHelpView", DesktopFixture::View::Help, Clips(1), "",
-                               "The files were not opened: close the help first."},
-                      OpenCase{"NoneToAdd",
-                               DesktopFixture::View::Playback,
-                               {"c/clips/notes.txt"},
-                               "",
-                               kSkipped.arg("notes.txt")}),
+    ::testing::Values(
+        OpenCase{"TwoFiles",
+                 View::Playback,
+                 {"c/clips/clip12.wav", "c/clips/clip10.wav"},
+                 "C:\\clips\\clip12.wav"},
+        OpenCase{"InTheHelpView", View::Help, Clips(1), "",
+                 "The files were not opened: close the help first."},
+        OpenCase{
+            "NoneToAdd", View::Playback, {"c/clips/notes.txt"}, "", kSkipped.arg("notes.txt")}),
     [](const ::testing::TestParamInfo<OpenCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -27,11 +27,14 @@ expect_title() {
     fail "'$1' does not play: $(ctl status) $(ctl metadata xesam:title)"
 }
 gio open "$CLIPS/one.wav" >"$WORK/app.log" 2>&1
+# The copy the desktop started, found by its bus name, is stopped whatever happens.
+for _ in $(seq 50); do
+    APP_PID=$(gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus -m \
+        org.freedesktop.DBus.GetConnectionUnixProcessID org.mpris.MediaPlayer2.brelmo 2>/dev/null) && break
+    sleep 0.2
+done
+PIDS+=("$(sed -E 's/.*uint32 ([0-9]+).*/\1/' <<<"$APP_PID")")
 expect_title one.wav
-# The copy the desktop started, by the bus's word, so that it is stopped whatever happens.
-APP_PID=$(gdbus call --session -d org.freedesktop.DBus -o /org/freedesktop/DBus \
-    -m org.freedesktop.DBus.GetConnectionUnixProcessID org.mpris.MediaPlayer2.brelmo | sed -E 's/.*uint32 ([0-9]+).*/\1/')
-PIDS+=("$APP_PID")
 (cd "$CLIPS" && exec "$BRELMO" two.wav >"$WORK/second.log" 2>&1) &
 wait_exit $! 5
 [ "$EXIT_CODE" = 0 ] || fail "second copy exit code $EXIT_CODE"

@@ -49,13 +49,6 @@ bool FakeInstance::BringWindowToTop(WindowId window) {
     return At(window) != nullptr;
 }
 
-bool FakeInstance::OpenFiles(WindowId window, const QList<QByteArray>& nativePaths) {
-    calls << QStringLiteral("OpenFiles(%1,%2)")
-                 .arg(window)
-                 .arg(QString::fromUtf8(nativePaths.join(';')));
-    return At(window) != nullptr;
-}
-
 FakeInstance::Window* FakeInstance::At(WindowId window) {
     if (window < 1 || window > static_cast<WindowId>(windows.size())) return nullptr;
     return &windows[window - 1];

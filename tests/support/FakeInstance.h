@@ -8,7 +8,7 @@
 
 // A scripted instance service: the mutex answer is set by the test, windows
 // are a list with the newest last, and every call is recorded as text
-// ("FindWindow(brelmo)=2", "SetWindowText(2,)", "OpenFiles(1,/a;/b)", ...).
+// ("FindWindow(brelmo)=2", "SetWindowText(2,)", "ShowWindow(1,9)", ...).
 class FakeInstance : public platform::IInstance {
   public:
     struct Window {
@@ -34,7 +34,7 @@ class FakeInstance : public platform::IInstance {
     bool IsIconic(platform::WindowId window) override;
     bool ShowWindow(platform::WindowId window, int command) override;
     bool BringWindowToTop(platform::WindowId window) override;
-    bool OpenFiles(platform::WindowId window, const QList<QByteArray>& nativePaths) override;
+    bool OpenFiles(platform::WindowId, const QList<QByteArray>&) override { return false; }
 
   private:
     Window* At(platform::WindowId window);
