@@ -212,7 +212,8 @@ void TMprisService::Refresh() {
     }
     if (now.volume != was.volume) changed.insert(QStringLiteral("Volume"), now.volume);
     if (Jumped(was, now)) {
-        QDBusMessage seeked = QDBusMessage::createSignal(kObjectPath, kPlayerInterface, QStringLiteral("Seeked"));
+        QDBusMessage seeked =
+            QDBusMessage::createSignal(kObjectPath, kPlayerInterface, QStringLiteral("Seeked"));
         seeked << now.positionUs;
         QDBusConnection::sessionBus().send(seeked);
     }

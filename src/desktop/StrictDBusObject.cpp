@@ -20,25 +20,29 @@ const char kStandardXml[] =
     "  </interface>\n"
     "  <interface name=\"org.freedesktop.DBus.Properties\">\n"
     "    <method name=\"Get\"><arg name=\"interface\" type=\"s\" direction=\"in\"/>"
-    "<arg name=\"name\" type=\"s\" direction=\"in\"/><arg name=\"value\" type=\"v\" direction=\"out\"/></method>\n"
+    "<arg name=\"name\" type=\"s\" direction=\"in\"/><arg name=\"value\" type=\"v\" "
+    "direction=\"out\"/></method>\n"
     "    <method name=\"GetAll\"><arg name=\"interface\" type=\"s\" direction=\"in\"/>"
     "<arg name=\"values\" type=\"a{sv}\" direction=\"out\"/></method>\n"
     "    <method name=\"Set\"><arg name=\"interface\" type=\"s\" direction=\"in\"/>"
-    "<arg name=\"name\" type=\"s\" direction=\"in\"/><arg name=\"value\" type=\"v\" direction=\"in\"/></method>\n"
+    "<arg name=\"name\" type=\"s\" direction=\"in\"/><arg name=\"value\" type=\"v\" "
+    "direction=\"in\"/></method>\n"
     "    <signal name=\"PropertiesChanged\"><arg name=\"interface\" type=\"s\"/>"
     "<arg name=\"changed\" type=\"a{sv}\"/><arg name=\"invalidated\" type=\"as\"/></signal>\n"
     "  </interface>\n";
 
 QString InterfaceOf(const QMetaObject& meta) {
-    return QString::fromLatin1(
-        meta.classInfo(meta.indexOfClassInfo("D-Bus Interface")).value());
+    return QString::fromLatin1(meta.classInfo(meta.indexOfClassInfo("D-Bus Interface")).value());
 }
 
-QString Signature(QMetaType type) { return QString::fromLatin1(QDBusMetaType::typeToSignature(type)); }
+QString Signature(QMetaType type) {
+    return QString::fromLatin1(QDBusMetaType::typeToSignature(type));
+}
 
 QString InputSignature(const QMetaMethod& method) {
     QString signature;
-    for (int i = 0; i < method.parameterCount(); ++i) signature += Signature(method.parameterMetaType(i));
+    for (int i = 0; i < method.parameterCount(); ++i)
+        signature += Signature(method.parameterMetaType(i));
     return signature;
 }
 
@@ -47,17 +51,19 @@ QList<QMetaMethod> OwnMethods(const QMetaObject& meta, QMetaMethod::MethodType t
     QList<QMetaMethod> methods;
     for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
         const QMetaMethod method = meta.method(i);
-        if (method.methodType() == type && method.access() == QMetaMethod::Public) methods << method;
+        if (method.methodType() == type && method.access() == QMetaMethod::Public)
+            methods << method;
     }
     return methods;
 }
 
 QString MethodXml(const QMetaMethod& method, const char* tag, const char* direction) {
-    QString xml = QStringLiteral("    <%1 name=\"%2\">\n").arg(QLatin1String(tag), QLatin1String(method.name()));
+    QString xml = QStringLiteral("    <%1 name=\"%2\">\n")
+                      .arg(QLatin1String(tag), QLatin1String(method.name()));
     for (int i = 0; i < method.parameterCount(); ++i)
         xml += QStringLiteral("      <arg name=\"%1\" type=\"%2\"%3/>\n")
-                   .arg(QLatin1String(method.parameterNames().at(i)), Signature(method.parameterMetaType(i)),
-                        QLatin1String(direction));
+                   .arg(QLatin1String(method.parameterNames().at(i)),
+                        Signature(method.parameterMetaType(i)), QLatin1String(direction));
     return xml + QStringLiteral("    </%1>\n").arg(QLatin1String(tag));
 }
 
@@ -65,20 +71,22 @@ QString InterfaceXml(const QMetaObject& meta) {
     QString xml = QStringLiteral("  <interface name=\"%1\">\n").arg(InterfaceOf(meta));
     for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i) {
         const QMetaProperty property = meta.property(i);
-        xml += QStringLiteral("    <property name=\"%1\" type=\"%2\" access=\"%3\"/>\n")
-                   .arg(QLatin1String(property.name()), Signature(property.metaType()),
-                        property.isWritable() ? QStringLiteral("readwrite") : QStringLiteral("read"));
+        xml +=
+            QStringLiteral("    <property name=\"%1\" type=\"%2\" access=\"%3\"/>\n")
+                .arg(QLatin1String(property.name()), Signature(property.metaType()),
+                     property.isWritable() ? QStringLiteral("readwrite") : QStringLiteral("read"));
     }
     for (const QMetaMethod& method : OwnMethods(meta, QMetaMethod::Slot))
         xml += MethodXml(method, "method", " direction=\"in\"");
-    for (const QMetaMethod& method : OwnMethods(meta, QMetaMethod::Signal)) xml += MethodXml(method, "signal", "");
+    for (const QMetaMethod& method : OwnMethods(meta, QMetaMethod::Signal))
+        xml += MethodXml(method, "signal", "");
     return xml + QStringLiteral("  </interface>\n");
 }
 
 QDBusMessage InvalidArgs(const QDBusMessage& message, const QString& expected) {
-    return message.createErrorReply(
-        QDBusError::InvalidArgs,
-        QStringLiteral("%1 takes (%2), not (%3)").arg(message.member(), expected, message.signature()));
+    return message.createErrorReply(QDBusError::InvalidArgs,
+                                    QStringLiteral("%1 takes (%2), not (%3)")
+                                        .arg(message.member(), expected, message.signature()));
 }
 
 }  // namespace
@@ -88,11 +96,13 @@ TStrictDBusObject::TStrictDBusObject(QList<QDBusAbstractAdaptor*> adaptors)
 
 QString TStrictDBusObject::introspect(const QString&) const {
     QString xml = QLatin1String(kStandardXml);
-    for (const QDBusAbstractAdaptor* adaptor : adaptors_) xml += InterfaceXml(*adaptor->metaObject());
+    for (const QDBusAbstractAdaptor* adaptor : adaptors_)
+        xml += InterfaceXml(*adaptor->metaObject());
     return xml;
 }
 
-bool TStrictDBusObject::handleMessage(const QDBusMessage& message, const QDBusConnection& connection) {
+bool TStrictDBusObject::handleMessage(const QDBusMessage& message,
+                                      const QDBusConnection& connection) {
     if (message.type() != QDBusMessage::MethodCallMessage) return false;
     QDBusMessage reply;
     if (message.interface() == kProperties) {
@@ -133,13 +143,15 @@ QDBusMessage TStrictDBusObject::Call(QDBusAbstractAdaptor& adaptor, const QDBusM
         QList<QVariant> arguments = message.arguments();
         QGenericArgument passed[2];
         for (qsizetype i = 0; i < arguments.size() && i < 2; ++i)
-            passed[i] = QGenericArgument(method.parameterTypeName(int(i)).constData(), arguments[i].constData());
+            passed[i] = QGenericArgument(method.parameterTypeName(int(i)).constData(),
+                                         arguments[i].constData());
         failure_.reset();
         method.invoke(&adaptor, Qt::DirectConnection, passed[0], passed[1]);
         return failure_ ? message.createErrorReply(*failure_) : message.createReply();
     }
-    return message.createErrorReply(QDBusError::UnknownMethod,
-                                    QStringLiteral("No method %1 in %2").arg(message.member(), message.interface()));
+    return message.createErrorReply(
+        QDBusError::UnknownMethod,
+        QStringLiteral("No method %1 in %2").arg(message.member(), message.interface()));
 }
 
 // Get (ss) and GetAll (s).
@@ -148,7 +160,9 @@ QDBusMessage TStrictDBusObject::Properties(const QDBusMessage& message) const {
     if (message.signature() != (all ? QLatin1String("s") : QLatin1String("ss")))
         return InvalidArgs(message, all ? QStringLiteral("s") : QStringLiteral("ss"));
     const QDBusAbstractAdaptor* adaptor = AdaptorFor(message.arguments().at(0).toString());
-    if (!adaptor) return message.createErrorReply(QDBusError::UnknownInterface, message.arguments().at(0).toString());
+    if (!adaptor)
+        return message.createErrorReply(QDBusError::UnknownInterface,
+                                        message.arguments().at(0).toString());
     if (all) {
         QVariantMap values;
         const QMetaObject& meta = *adaptor->metaObject();
@@ -158,28 +172,36 @@ QDBusMessage TStrictDBusObject::Properties(const QDBusMessage& message) const {
     }
     const QByteArray name = message.arguments().at(1).toString().toLatin1();
     const QVariant value = adaptor->property(name.constData());
-    if (!value.isValid()) return message.createErrorReply(QDBusError::UnknownProperty, QString::fromLatin1(name));
+    if (!value.isValid())
+        return message.createErrorReply(QDBusError::UnknownProperty, QString::fromLatin1(name));
     return message.createReply(QVariant::fromValue(QDBusVariant(value)));
 }
 
 // Set (ssv): the value must have the property's own type.
 QDBusMessage TStrictDBusObject::SetProperty(const QDBusMessage& message) const {
-    if (message.signature() != QLatin1String("ssv")) return InvalidArgs(message, QStringLiteral("ssv"));
+    if (message.signature() != QLatin1String("ssv"))
+        return InvalidArgs(message, QStringLiteral("ssv"));
     QDBusAbstractAdaptor* adaptor = AdaptorFor(message.arguments().at(0).toString());
-    if (!adaptor) return message.createErrorReply(QDBusError::UnknownInterface, message.arguments().at(0).toString());
+    if (!adaptor)
+        return message.createErrorReply(QDBusError::UnknownInterface,
+                                        message.arguments().at(0).toString());
     const QMetaObject& meta = *adaptor->metaObject();
-    const int index = meta.indexOfProperty(message.arguments().at(1).toString().toLatin1().constData());
+    const int index =
+        meta.indexOfProperty(message.arguments().at(1).toString().toLatin1().constData());
     if (index < meta.propertyOffset())
-        return message.createErrorReply(QDBusError::UnknownProperty, message.arguments().at(1).toString());
+        return message.createErrorReply(QDBusError::UnknownProperty,
+                                        message.arguments().at(1).toString());
     const QMetaProperty property = meta.property(index);
     if (!property.isWritable())
-        return message.createErrorReply(QDBusError::PropertyReadOnly, QString::fromLatin1(property.name()));
+        return message.createErrorReply(QDBusError::PropertyReadOnly,
+                                        QString::fromLatin1(property.name()));
     const QVariant value = message.arguments().at(2).value<QDBusVariant>().variant();
     if (value.metaType() != property.metaType())
         return message.createErrorReply(
-            QDBusError::InvalidArgs, QStringLiteral("%1 takes the type %2, not %3")
-                                         .arg(QLatin1String(property.name()), Signature(property.metaType()),
-                                              Signature(value.metaType())));
+            QDBusError::InvalidArgs,
+            QStringLiteral("%1 takes the type %2, not %3")
+                .arg(QLatin1String(property.name()), Signature(property.metaType()),
+                     Signature(value.metaType())));
     property.write(adaptor, value);
     return message.createReply();
 }

@@ -198,7 +198,8 @@ TEST_P(MprisWrongCall, IsAnsweredInvalidArgsAndChangesNothing) {
     Start();
     const double volume = bus.Get(kPlayer, "Volume").toDouble();
     const QDBusMessage reply = bus.Call(c.interface, c.method, c.arguments);
-    EXPECT_EQ(reply.errorName(), "org.freedesktop.DBus.Error.InvalidArgs") << reply.errorMessage().toStdString();
+    EXPECT_EQ(reply.errorName(), "org.freedesktop.DBus.Error.InvalidArgs")
+        << reply.errorMessage().toStdString();
     EXPECT_EQ(bus.Get(kPlayer, "Volume").toDouble(), volume);
 }
 
@@ -207,8 +208,14 @@ const char kProperties[] = "org.freedesktop.DBus.Properties";
 INSTANTIATE_TEST_SUITE_P(
     Calls, MprisWrongCall,
     ::testing::Values(
-        WrongCallCase{"VolumeAsText", kProperties, "Set", {kPlayer, "Volume", QVariant::fromValue(QDBusVariant("0.5"))}},
-        WrongCallCase{"VolumeAsInteger", kProperties, "Set", {kPlayer, "Volume", QVariant::fromValue(QDBusVariant(1))}},
+        WrongCallCase{"VolumeAsText",
+                      kProperties,
+                      "Set",
+                      {kPlayer, "Volume", QVariant::fromValue(QDBusVariant("0.5"))}},
+        WrongCallCase{"VolumeAsInteger",
+                      kProperties,
+                      "Set",
+                      {kPlayer, "Volume", QVariant::fromValue(QDBusVariant(1))}},
         WrongCallCase{"SeekByText", "org.mpris.MediaPlayer2.Player", "Seek", {QStringLiteral("x")}},
         WrongCallCase{"OpenUriWithoutUri", "org.mpris.MediaPlayer2.Player", "OpenUri", {}}),
     [](const ::testing::TestParamInfo<WrongCallCase>& info) { return info.param.name; });
