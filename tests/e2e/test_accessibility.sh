@@ -40,10 +40,11 @@ expect_node "Volume Control|slider|True|True|0|"
 expect_node "Filelist Box|list|True|False||"
 read_tree Help
 expect_node "Brelmo Playlist Player|text|True|True||"
-xdotool key --window "$W" Escape s Tab Down Return Right
+xdotool key --window "$W" Escape s Tab space Return Right
 sleep 1
 read_tree
 expect_node "Next|push button|True|True||Play the next file in the list"
 expect_node "Save|push button|False|True||Save control file"
 expect_node "Not saved|label|True|True||"
+[ "$(playerctl -p brelmo metadata xesam:title 2>&1)" = a.wav ] || fail "a.wav is not playing"
 echo "1 passed, 0 failed"
