@@ -68,11 +68,9 @@ start_session_bus() {
     [ "${1:-}" = accessible ] || return 0
     /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/atspi.log" 2>&1 &
     PIDS+=("$!")
-    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
-    for _ in $(seq 50); do
-        gdbus call --session -d org.a11y.Bus -o /org/a11y/bus -m org.a11y.Bus.GetAddress >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    for _ in $(seq 50); do gdbus call --session -d org.a11y.Bus -o /org/a11y/bus -m org.a11y.Bus.GetAddress \
+        >/dev/null 2>&1 && return 0; sleep 0.1; done
     fail "no accessibility bus: $(cat "$WORK/atspi.log")"
 }
 

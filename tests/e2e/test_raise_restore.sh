@@ -75,9 +75,9 @@ kill -0 "$FIRST" 2>/dev/null || fail "first copy ended"
 moved_by() { [ "$(geometry_of "$W")" = "$((X + $1)) $((Y + $2)) 640 480" ]; }
 xdotool mousemove $((X + 20)) $((Y + 460)) click 1
 await "a press on the skin leaves the window where it is" moved_by 0 0
-# A pause after each step lets the move reach the window manager before the pointer goes on.
+# The first step passes the drag distance and hands the move to the window manager (the pauses
+# let it arrive before the pointer goes on); the window follows the other steps.
 xdotool mousedown 1 sleep 0.3 mousemove_relative 5 5 sleep 0.3 mousemove_relative 30 20 sleep 0.3 \
     mousemove_relative 5 5 sleep 0.3 mouseup 1
-# The first step passes the drag distance and hands the move over; the window follows the rest.
 await "a drag on the skin moves the window" moved_by 35 25
 echo "1 passed, 0 failed"
