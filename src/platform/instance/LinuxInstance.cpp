@@ -25,6 +25,7 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcInstance, "brelmo.platform.instance", QtInfoMsg)
 
@@ -36,6 +37,8 @@ namespace {
 // answer in time is taken as not there, so a hung copy cannot hang another.
 constexpr int kAnswerTimeoutMs = 600;
 constexpr qint64 kLongestRequest = 4096;
+// Files handed over before they are opened; far more than a playlist holds.
+constexpr qsizetype kMostHandedFiles = 1000;
 
 // Names become file names: percent-encoded, or hashed when that is too long.
 QByteArray EncodeName(const QString& name) {
@@ -398,9 +401,24 @@ bool LinuxInstance::Act(char command, const QByteArray& argument) {
             if (!form) return false;
             BringForward(*form, argument);
             return true;
+        case 'O':
+            return TakeHandedFile(argument);
         default:
             return false;
     }
+}
+
+// One file a request, so that no number of files makes a request too long;
+// the empty request opens what was handed since the last one.
+bool LinuxInstance::TakeHandedFile(const QByteArray& nativePath) {
+    if (!nativePath.isEmpty()) {
+        if (handedFiles_.size() >= kMostHandedFiles) return false;
+        handedFiles_.append(nativePath);
+        return true;
+    }
+    const QList<QByteArray> files = std::exchange(handedFiles_, {});
+    if (OnOpenFiles) OnOpenFiles(files);
+    return !files.isEmpty();
 }
 
 bool LinuxInstance::Request(WindowId window, char command, const QByteArray& argument) {
@@ -463,6 +481,13 @@ bool LinuxInstance::ShowWindow(WindowId window, int command) {
 
 bool LinuxInstance::BringWindowToTop(WindowId window) {
     return Request(window, 'B', OwnActivationToken());
+}
+
+bool LinuxInstance::OpenFiles(WindowId window, const QList<QByteArray>& nativePaths) {
+    bool allTaken = true;
+    for (const QByteArray& path : nativePaths) allTaken = Request(window, 'O', path) && allTaken;
+    Request(window, 'O', {});
+    return allTaken;
 }
 
 // --- The service in use ----------------------------------------------------
