@@ -9,7 +9,7 @@ SANITIZER_ENV = \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0
 
-.PHONY: run test deps configure build asan-configure asan-build
+.PHONY: run test deps configure build asan-configure asan-build deb deb-bare-test
 
 deps:
 	scripts/install-deps
@@ -33,3 +33,11 @@ run: build
 test: build asan-build
 	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j2
 	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure --no-tests=error -j2
+
+# The Debian package, built by dpkg-buildpackage from debian/ into $(BUILD)/deb.
+deb: deps
+	scripts/build-deb $(BUILD)/deb
+
+# The package installed and tested on a bare Debian 12 root (as root, with the archive).
+deb-bare-test: deb
+	tests/package/bare_debian.sh $(BUILD)

@@ -9,7 +9,7 @@
 BUILD=$(realpath "$1")
 RUNS=${2:-20}
 source "$(dirname "$0")/../tests/e2e/lib.sh" "$BUILD/brelmo"
-INSTALLED=$BUILD/package/root/usr/bin/brelmo
+INSTALLED=$BUILD/deb/root/usr/bin/brelmo
 [ -x "$INSTALLED" ] || fail "no unpacked package: run ctest -R package.build first"
 
 # Prints the milliseconds from exec of $1 to its visible window.

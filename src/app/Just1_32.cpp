@@ -8,6 +8,13 @@ Q_LOGGING_CATEGORY(lcGuard, "brelmo.guard", QtInfoMsg)
 
 TPreviousInstance* PreviousInstance = nullptr;
 
+namespace {
+
+// The copy that ran first, as found by this one's guard; 0 when none was.
+platform::WindowId runningCopy = 0;
+
+}  // namespace
+
 namespace Just1_32 {
 
 void Initialize() {
@@ -41,6 +48,13 @@ void BringForward(platform::WindowId window) {
         instance.BringWindowToTop(window);
 }
 
+// The title may have followed the emptied window text by now, so the copy
+// is the one the guard found.
+void HandOver(const QList<QByteArray>& nativePaths) {
+    if (nativePaths.isEmpty() || runningCopy == 0) return;
+    platform::Instance().OpenFiles(runningCopy, nativePaths);
+}
+
 }  // namespace Just1_32
 
 namespace {
@@ -53,6 +67,7 @@ void ForwardAndQuit() {
     platform::WindowId window = instance.FindWindow(title);
     instance.SetWindowText(window, QString());
     window = instance.FindWindow(title);
+    runningCopy = window;
     Just1_32::BringForward(window);
     qCInfo(lcGuard) << "another copy is running; it was brought forward and this one ends";
     Application->Terminate();

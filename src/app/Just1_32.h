@@ -36,6 +36,9 @@ void Finalize();
 // What a second copy does to the window it finds: restores it when it is
 // minimised, else brings it to the top. No window (0): nothing.
 void BringForward(platform::WindowId window);
+// What a second copy does with the files named on its command line: hands
+// them to the copy that runs first, which opens them. None: nothing.
+void HandOver(const QList<QByteArray>& nativePaths);
 
 class Unit {
   public:

@@ -1,15 +1,19 @@
 #include "app/Run.h"
 
+#include "app/AppInfo.h"
 #include "app/CommandLine.h"
 #include "app/Just1_32.h"
 #include "app/Main.h"
+#include "desktop/Accessibility.h"
 #include "desktop/Desktop.h"
 #include "platform/QuitSignals.h"
+#include "platform/files/FileSystem.h"
 #include "platform/instance/Instance.h"
 #include "toolkit/AppWindow.h"
 #include "toolkit/Application.h"
 #include "toolkit/ModuleTitle.h"
 
+#include <QIcon>
 #include <cstdio>
 
 namespace {
@@ -38,6 +42,23 @@ void NoBusUnlessNamed() {
             runtime.isEmpty() ? QByteArray("disabled:") : "unix:path=" + runtime + "/bus");
 }
 
+// Another copy runs in another folder: it is given full paths.
+QList<QByteArray> FullPaths(QList<QByteArray> files) {
+    platform::IFileSystem& fileSystem = platform::FileSystem();
+    const QByteArray folder = fileSystem.NativePath(fileSystem.GetCurrentDirectory());
+    for (QByteArray& file : files)
+        if (!file.startsWith('/')) file.prepend(folder.endsWith('/') ? folder : folder + '/');
+    return files;
+}
+
+// One identity for the window system, the dock and the launcher: the
+// desktop file's name is the application id, and so are both parts of the
+// X11 window class and the Wayland app id; the icon is the installed one.
+void TakeTheApplicationId() {
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(appinfo::kId));
+    QCoreApplication::setApplicationName(QString::fromLatin1(appinfo::kId));
+}
+
 }  // namespace
 
 int RunBrelmo(int argc, char** argv, const std::function<void(TForm1&)>& started) {
@@ -47,26 +68,36 @@ int RunBrelmo(int argc, char** argv, const std::function<void(TForm1&)>& started
     }
     ChooseWindowSystem();
     NoBusUnlessNamed();
+    TakeTheApplicationId();
     // Qt's own options (-reverse, -style, -platform, ...) are not honoured:
-    // Qt is given the program's name alone.
+    // Qt is given the program's name alone, and the window class's instance
+    // name.
     static char fallbackName[] = "brelmo";
-    char* qtArgv[] = {argc > 0 ? argv[0] : fallbackName, nullptr};
-    int qtArgc = 1;
+    static char nameOption[] = "-name";
+    QByteArray id(appinfo::kId);
+    char* qtArgv[] = {argc > 0 ? argv[0] : fallbackName, nameOption, id.data(), nullptr};
+    int qtArgc = 3;
     TQtHost host(qtArgc, qtArgv);
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(QString::fromLatin1(appinfo::kId)));
+    const QList<QByteArray> files = FullPaths(CommandLineFiles(argc, argv));
     TApplication application;
     application.SetTitle(ModuleTitle(QCoreApplication::applicationFilePath()));
     RegisterApplicationWindow(application);
     const Just1_32::Unit guard;
 
     application.SetTitle(QStringLiteral("brelmo"));
+    UsePlayerAccessibleInterfaces();
     auto* form = new TForm1(&application);
     platform::Instance().SetMainForm(form);
-    AttachDesktop(*form);
+    AttachDesktop(*form, files);
     // Ended from outside, it closes as Exit closes it (without the click).
     platform::QuitOnSignals(form, [form] { form->Close(); });
     if (started) started(*form);
     // A second copy has already asked to quit: its window would only flash.
-    if (!application.Terminated()) form->ShowForm();
+    if (application.Terminated())
+        Just1_32::HandOver(files);
+    else
+        form->ShowForm();
     application.Run();
     return 0;
 }

@@ -57,6 +57,8 @@ const Button kColumnButtons[] = {
     {layout::kBlankLeft, "", tone::kInk}, {layout::kBlankRight, "", tone::kInk},
 };
 
+constexpr char kExitWord[] = "Exit";
+
 const Button kRowButtons[] = {
     {layout::kRemove, "Remove", tone::kInk},
     {layout::kCancel, "Cancel", kCancelInk},
@@ -211,7 +213,7 @@ void PaintExitButton(QPainter& p) {
 
     p.setBrush(RedDome(face));
     p.drawEllipse(face);
-    Lettering(p, face.toRect().adjusted(0, 0, -1, -1), QStringLiteral("Exit"), Font(11),
+    Lettering(p, face.toRect().adjusted(0, 0, -1, -1), QLatin1String(kExitWord), Font(11),
               QColor(255, 244, 240), QColor(70, 0, 0));
 }
 
@@ -317,4 +319,13 @@ QImage PaintBlackPicture(qreal scale) {
     black.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
     black.fill(0);
     return black;
+}
+
+QString PaintedWord(const TRect& place) {
+    if (place == layout::kBexit) return QLatin1String(kExitWord);
+    for (const Button& b : kColumnButtons)
+        if (b.place == place) return QString::fromLatin1(b.word);
+    for (const Button& b : kRowButtons)
+        if (b.place == place) return QString::fromLatin1(b.word);
+    return {};
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
+
+#include "toolkit/Types.h"
 
 // The player's painted face, generated from the main window's layout
 // constants so that painted buttons and hot spots stay together.
@@ -17,3 +20,7 @@ QImage PaintLayoutOverlay(const QImage& skin);
 // The two-colour 400x300 black picture that blanks the screen behind the
 // video, at device-pixel ratio 'scale' as the skin.
 QImage PaintBlackPicture(qreal scale = 1);
+
+// The word painted on the button at 'place' (a layout rectangle), or empty
+// where the skin paints none.
+QString PaintedWord(const TRect& place);

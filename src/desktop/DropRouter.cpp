@@ -15,6 +15,7 @@
 #include "skin/TransBtn.h"
 #include "toolkit/Application.h"
 #include "toolkit/Exceptions.h"
+#include "toolkit/Memo.h"
 
 namespace {
 
@@ -46,15 +47,53 @@ bool TDropRouter::Accepts() const { return SetupIsOpen() || IsClickable(*form_.b
 
 int TDropRouter::Drop(const QList<QUrl>& urls) {
     if (!SetupIsOpen() && !Press(*form_.bsetup)) return 0;
+    QList<QByteArray> paths;
+    QStringList notLocal;
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile())
+            paths.append(NativePathOf(url));
+        else
+            notLocal.append(url.toDisplayString());
+    }
+    return AddFiles(paths, notLocal);
+}
+
+// Setup, each file as a drop adds it, Accept, then Next: the files become
+// the playlist and the first of them plays. The file list's handler run on
+// no row leaves the index before the first entry, as a click there would.
+int TDropRouter::Open(const QList<QByteArray>& nativePaths) {
+    if (const QString refusal = OpenRefusal(); !refusal.isEmpty()) {
+        Application->ShowException(refusal);
+        return 0;
+    }
+    // None to add: they are named, and the playlist stays as it is.
+    const auto listed = [this](const QByteArray& path) { return RowInFileList(path) >= 0; };
+    if (std::none_of(nativePaths.begin(), nativePaths.end(), listed)) return AddFiles(nativePaths);
+    if (!SetupIsOpen()) Press(*form_.bsetup);
+    const int added = AddFiles(nativePaths);
+    form_.fl1->SetItemIndex(-1);
+    form_.fl1->OnClick(form_.fl1);
+    Press(*form_.ok);
+    Perform(form_, PlayerAction::Next);
+    return added;
+}
+
+// Why files cannot be opened now; empty when they can.
+QString TDropRouter::OpenRefusal() const {
+    if (QApplication::activeModalWidget())
+        return QStringLiteral("The files were not opened: close the open message first.");
+    if (form_.Memo1->Visible())
+        return QStringLiteral("The files were not opened: close the help first.");
+    if (!Accepts()) return QStringLiteral("The files were not opened: the player is busy.");
+    return {};
+}
+
+int TDropRouter::AddFiles(const QList<QByteArray>& nativePaths, const QStringList& notLocal) {
     form_.fl1->HandleNeeded();
     TSkippedItems skipped;
     int added = 0;
-    for (const QUrl& url : urls) {
-        if (!url.isLocalFile()) {
-            skipped.Add(TSkippedItems::Kind::NotLocal, url.toDisplayString());
-            continue;
-        }
-        const QByteArray path = NativePathOf(url);
+    for (const QString& item : notLocal) skipped.Add(TSkippedItems::Kind::NotLocal, item);
+    for (const QByteArray& path : nativePaths) {
         if (AddFromFileList(path))
             ++added;
         else
@@ -66,18 +105,25 @@ int TDropRouter::Drop(const QList<QUrl>& urls) {
     return added;
 }
 
-// Shows the file's folder in the setup lists, selects the file there and
-// runs what a click on it runs; a file the list does not show is not added.
-bool TDropRouter::AddFromFileList(const QByteArray& nativePath) {
+// Shows the file's folder in the setup lists and finds the file there; -1
+// where the list does not show it.
+int TDropRouter::RowInFileList(const QByteArray& nativePath) {
     const QString drivePath = platform::FileSystem().DrivePath(nativePath);
     const qsizetype slash = drivePath.lastIndexOf(QLatin1Char('\\'));
-    if (slash < 0) return false;
+    if (slash < 0) return -1;
     try {
         form_.dl1->SetDirectory(drivePath.left(slash == 2 ? 3 : slash));
     } catch (const Exception&) {
-        return false;
+        return -1;
     }
-    const int row = form_.fl1->Items().IndexOf(drivePath.mid(slash + 1));
+    form_.fl1->HandleNeeded();
+    return form_.fl1->Items().IndexOf(drivePath.mid(slash + 1));
+}
+
+// Selects the file in the file list and runs what a click on it runs; a file
+// the list does not show is not added.
+bool TDropRouter::AddFromFileList(const QByteArray& nativePath) {
+    const int row = RowInFileList(nativePath);
     if (row < 0) return false;
     form_.fl1->SetItemIndex(row);
     const int countBefore = PlaylistCount;

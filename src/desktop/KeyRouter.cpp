@@ -29,12 +29,16 @@ const KeyBinding kBindings[] = {
     {Qt::Key_C, kNone, PlayerAction::StopContinue},
     {Qt::Key_F1, kNone, PlayerAction::Help},
     {Qt::Key_Q, Qt::ControlModifier, PlayerAction::Exit},
+    {Qt::Key_S, kNone, PlayerAction::Setup},
+    {Qt::Key_Return, kNone, PlayerAction::Accept},
+    {Qt::Key_Enter, kNone, PlayerAction::Accept},
+    {Qt::Key_Escape, kNone, PlayerAction::Cancel},
     {Qt::Key_MediaNext, kNone, PlayerAction::Next},
     {Qt::Key_MediaPrevious, kNone, PlayerAction::Back},
     {Qt::Key_MediaTogglePlayPause, kNone, PlayerAction::StopContinue},
-    {Qt::Key_MediaPlay, kNone, PlayerAction::Resume},
+    {Qt::Key_MediaPlay, kNone, PlayerAction::Play},
     {Qt::Key_MediaPause, kNone, PlayerAction::Pause},
-    {Qt::Key_MediaStop, kNone, PlayerAction::Pause},
+    {Qt::Key_MediaStop, kNone, PlayerAction::Stop},
 };
 
 // Shift and the keypad flag do not change what a key means here.

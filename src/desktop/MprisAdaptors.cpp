@@ -39,9 +39,13 @@ bool TMprisPlayerAdaptor::CanGoNext() const { return service_.Can(PlayerAction::
 
 bool TMprisPlayerAdaptor::CanGoPrevious() const { return service_.Can(PlayerAction::Back); }
 
-bool TMprisPlayerAdaptor::CanPlay() const { return service_.Can(PlayerAction::StopContinue); }
+bool TMprisPlayerAdaptor::CanPlay() const {
+    return service_.CanPlayOrPause();
+}
 
-bool TMprisPlayerAdaptor::CanPause() const { return service_.Can(PlayerAction::StopContinue); }
+bool TMprisPlayerAdaptor::CanPause() const {
+    return service_.CanPlayOrPause();
+}
 
 void TMprisPlayerAdaptor::Next() { service_.Request(PlayerAction::Next); }
 
@@ -51,13 +55,18 @@ void TMprisPlayerAdaptor::Pause() { service_.Request(PlayerAction::Pause); }
 
 void TMprisPlayerAdaptor::PlayPause() { service_.Request(PlayerAction::StopContinue); }
 
-// Stopping keeps the position, as Stop/continue's pause does.
-void TMprisPlayerAdaptor::Stop() { service_.Request(PlayerAction::Pause); }
+void TMprisPlayerAdaptor::Stop() {
+    service_.Request(PlayerAction::Stop);
+}
 
-void TMprisPlayerAdaptor::Play() { service_.Request(PlayerAction::Resume); }
+void TMprisPlayerAdaptor::Play() {
+    service_.Request(PlayerAction::Play);
+}
 
 void TMprisPlayerAdaptor::Seek(qlonglong) {}
 
 void TMprisPlayerAdaptor::SetPosition(const QDBusObjectPath&, qlonglong) {}
 
-void TMprisPlayerAdaptor::OpenUri(const QString&) {}
+void TMprisPlayerAdaptor::OpenUri(const QString& uri) {
+    service_.OpenUri(uri);
+}

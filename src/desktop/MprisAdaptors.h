@@ -78,9 +78,11 @@ class TMprisPlayerAdaptor : public QDBusAbstractAdaptor {
     void PlayPause();
     void Stop();
     void Play();
-    // The player cannot seek or open what the desktop names: these do nothing.
+    // The player cannot seek: these do nothing.
     void Seek(qlonglong offset);
     void SetPosition(const QDBusObjectPath& track, qlonglong position);
+    // Opens a local file as the file manager's "Open with" does; any other
+    // URI is answered NotSupported.
     void OpenUri(const QString& uri);
 
   Q_SIGNALS:

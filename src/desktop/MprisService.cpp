@@ -5,6 +5,7 @@
 #include <QDBusObjectPath>
 #include <QLoggingCategory>
 #include <QTimer>
+#include <QUrl>
 #include <cmath>
 
 #include "app/AfterReveal.h"
@@ -13,6 +14,7 @@
 #include "app/PlayerState.h"
 #include "desktop/CommandQueue.h"
 #include "desktop/MprisAdaptors.h"
+#include "desktop/StrictDBusObject.h"
 #include "media/MPlayer.h"
 #include "media/Volumes.h"
 #include "platform/files/FileSystem.h"
@@ -46,13 +48,18 @@ struct TMprisService::State {
     bool canBack = false;
     bool canPlayPause = false;
     double volume = 0;
+    qlonglong positionUs = 0;
+    qint64 atMs = 0;
 };
 
 TMprisService::TMprisService(TForm1& form)
-    : QObject(&form), form_(form), announced_(std::make_unique<State>()),
+    : QObject(&form),
+      form_(form),
+      announced_(std::make_unique<State>()),
       refreshTimer_(new QTimer(this)) {
-    new TMprisRootAdaptor(*this);
-    new TMprisPlayerAdaptor(*this);
+    object_ = std::make_unique<TStrictDBusObject>(
+        QList<QDBusAbstractAdaptor*>{new TMprisRootAdaptor(*this), new TMprisPlayerAdaptor(*this)});
+    clock_.start();
     refreshTimer_->setInterval(kRefreshMs);
     connect(refreshTimer_, &QTimer::timeout, this, &TMprisService::Refresh);
     connect(&TCommandQueue::Of(form_), &TCommandQueue::Ran, this, &TMprisService::Refresh);
@@ -73,7 +80,7 @@ bool TMprisService::Start() {
                         << bus.lastError().message();
         return false;
     }
-    if (!bus.registerObject(kObjectPath, this, QDBusConnection::ExportAdaptors)) {
+    if (!bus.registerVirtualObject(kObjectPath, object_.get())) {
         qCInfo(lcMpris) << "desktop media controls off: the object path is taken";
         return false;
     }
@@ -108,7 +115,24 @@ void TMprisService::Request(PlayerAction action) {
     TCommandQueue::Of(form_).Request(action);
 }
 
-bool TMprisService::Can(PlayerAction action) const { return IsClickable(HotSpotOf(form_, action)); }
+bool TMprisService::Can(PlayerAction action) const {
+    return IsClickable(ControlOf(form_, action));
+}
+
+bool TMprisService::CanPlayOrPause() const {
+    return !form_.mp->FileName().isEmpty() && Can(PlayerAction::StopContinue);
+}
+
+void TMprisService::OpenUri(const QString& uri) {
+    const QUrl url(uri);
+    if (!url.isLocalFile()) {
+        object_->Fail(QDBusError::NotSupported, QStringLiteral("Only local files can be opened"));
+        return;
+    }
+    const QByteArray path =
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    if (OnOpen) OnOpen({path});
+}
 
 QString TMprisService::PlaybackStatus() const {
     TMediaPlayer& device = *form_.mp;
@@ -151,9 +175,24 @@ TMprisService::State TMprisService::Look() const {
     state.lengthUs = qlonglong(form_.mp->Length()) * 1000;
     state.canNext = Can(PlayerAction::Next);
     state.canBack = Can(PlayerAction::Back);
-    state.canPlayPause = Can(PlayerAction::StopContinue);
+    state.canPlayPause = CanPlayOrPause();
     state.volume = Volume();
+    state.positionUs = PositionUs();
+    state.atMs = clock_.elapsed();
     return state;
+}
+
+// A position that went back, or ahead of where playing could have taken it,
+// in the same file; a file that was closed or changed is no jump.
+bool TMprisService::Jumped(const State& was, const State& now) const {
+    constexpr qlonglong kSlackUs = 500'000;
+    if (now.fileName != was.fileName || now.index != was.index) return false;
+    if (now.status == QLatin1String("Stopped")) return false;
+    const bool moving =
+        now.status == QLatin1String("Playing") || was.status == QLatin1String("Playing");
+    const qlonglong reachableUs = was.positionUs + (moving ? (now.atMs - was.atMs) * 1000 : 0);
+    return now.positionUs < was.positionUs - kSlackUs / 10 ||
+           now.positionUs > reachableUs + kSlackUs;
 }
 
 void TMprisService::Refresh() {
@@ -171,6 +210,12 @@ void TMprisService::Refresh() {
         changed.insert(QStringLiteral("CanPause"), now.canPlayPause);
     }
     if (now.volume != was.volume) changed.insert(QStringLiteral("Volume"), now.volume);
+    if (Jumped(was, now)) {
+        QDBusMessage seeked =
+            QDBusMessage::createSignal(kObjectPath, kPlayerInterface, QStringLiteral("Seeked"));
+        seeked << now.positionUs;
+        QDBusConnection::sessionBus().send(seeked);
+    }
     was = now;
     if (changed.isEmpty()) return;
     QDBusMessage signal = QDBusMessage::createSignal(

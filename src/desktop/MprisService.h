@@ -1,13 +1,16 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
+#include <functional>
 #include <memory>
 
 #include "desktop/PlayerActions.h"
 
 class TForm1;
+class TStrictDBusObject;
 class QTimer;
 
 // The player on the session bus as the desktop's media controls expect it
@@ -17,7 +20,8 @@ class QTimer;
 // read from the form, the media device and the volume control, and looked
 // at again after each method and a few times a second (a clip may end, or
 // the volume change, without any input); each change is announced with
-// PropertiesChanged.
+// PropertiesChanged, and a jump of the position within the same file (Re-do)
+// with Seeked.
 //
 // Without a session bus, or with the name taken, the player runs as before:
 // one line in the log, nothing else.
@@ -44,6 +48,10 @@ class TMprisService : public QObject {
     void Quit();
     void Request(PlayerAction action);
     bool Can(PlayerAction action) const;
+    // Play and Pause need a current file besides Stop/continue's hot spot.
+    bool CanPlayOrPause() const;
+    // Hands a local file to OnOpen; any other URI is answered NotSupported.
+    void OpenUri(const QString& uri);
     QString PlaybackStatus() const;
     QVariantMap Metadata() const;
     double Volume() const;
@@ -53,11 +61,18 @@ class TMprisService : public QObject {
     // Announces what changed since the last look.
     void Refresh();
 
+    // Where files the desktop asks to open go (the drop route's Open, from
+    // the event loop).
+    std::function<void(const QList<QByteArray>& nativePaths)> OnOpen;
+
   private:
     struct State;
     State Look() const;
+    bool Jumped(const State& was, const State& now) const;
 
     TForm1& form_;
+    std::unique_ptr<TStrictDBusObject> object_;
+    QElapsedTimer clock_;
     std::unique_ptr<State> announced_;
     QTimer* refreshTimer_;
     bool started_ = false;

@@ -40,7 +40,11 @@ struct DropCase {
     QString message;             // "" none
 };
 
-std::ostream& operator<<(std::ostream& os, const DropCase& c) { return os << c.name; }
+// ctest names a case by what it prints: its name.
+template <class Case>
+auto operator<<(std::ostream& os, const Case& c) -> decltype(c.name, os) {
+    return os << c.name;
+}
 
 QList<QByteArray> Clips(int count) {
     QList<QByteArray> clips;
@@ -54,15 +58,15 @@ QStringList ClipPaths(int count) {
     return paths;
 }
 
-class Drops : public DropDrive, public DesktopFixture, public ::testing::WithParamInterface<DropCase> {
+class DropWindow : public DropDrive, public DesktopFixture {
   public:
-    Drops() {
+    DropWindow() {
         form->fl1->HandleNeeded();
         form->dl1->HandleNeeded();
         form->ld1DblClick(nullptr);  // as the window's activation does
         Application->OnShowMessage = [this](const QString& text) { messages << text; };
     }
-    ~Drops() override { Application->OnShowMessage = nullptr; }
+    ~DropWindow() override { Application->OnShowMessage = nullptr; }
 
     // What a file manager sends: enter, then drop, of file:// URIs.
     bool Drop(const QList<QByteArray>& relatives) {
@@ -86,6 +90,8 @@ class Drops : public DropDrive, public DesktopFixture, public ::testing::WithPar
 
     QStringList messages;
 };
+
+class Drops : public DropWindow, public ::testing::WithParamInterface<DropCase> {};
 
 TEST_P(Drops, GoWhereTheSetupViewPutsThem) {
     const DropCase& c = GetParam();
@@ -163,5 +169,42 @@ TEST_F(Drops, OfThousandsNameAFewInABoxThatFitsTheScreen) {
     Application->ShowMessageBox(messages[0] + QString(5000, QLatin1Char('x')));
     EXPECT_TRUE(form->screen()->availableSize().expandedTo(box) == form->screen()->availableSize());
 }
+
+using View = DesktopFixture::View;
+
+struct OpenCase {
+    const char* name;
+    View view;
+    QList<QByteArray> files;
+    const char* plays;  // "" nothing new
+    QString message = {};
+};
+
+class Opens : public DropWindow, public ::testing::WithParamInterface<OpenCase> {};
+
+TEST_P(Opens, MakeThePlaylistAndPlayTheFirstOrChangeNothing) {
+    const OpenCase& c = GetParam();
+    Enter(c.view);
+    QList<QByteArray> natives;
+    for (const QByteArray& file : c.files) natives << drives.Native(file);
+    (new TDropRouter(*form))->Open(natives);
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(OpenFile(), QString(c.plays));
+    EXPECT_EQ(messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
+    if (*c.plays == '\0') EXPECT_EQ(PlaylistCount, 2) << "the playlist stays";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Opens,
+    ::testing::Values(
+        OpenCase{"TwoFiles",
+                 View::Playback,
+                 {"c/clips/clip12.wav", "c/clips/clip10.wav"},
+                 "C:\\clips\\clip12.wav"},
+        OpenCase{"InTheHelpView", View::Help, Clips(1), "",
+                 "The files were not opened: close the help first."},
+        OpenCase{
+            "NoneToAdd", View::Playback, {"c/clips/notes.txt"}, "", kSkipped.arg("Other types (1): notes.txt")}),
+    [](const ::testing::TestParamInfo<OpenCase>& info) { return info.param.name; });
 
 }  // namespace

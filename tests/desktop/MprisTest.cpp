@@ -92,10 +92,11 @@ INSTANTIATE_TEST_SUITE_P(
                       MethodCase{"PlayingPlayPause", View::Playing, "PlayPause", "bstop"},
                       MethodCase{"PlayingPlay", View::Playing, "Play", ""},
                       MethodCase{"PlayingPause", View::Playing, "Pause", "bstop"},
-                      MethodCase{"PlayingStop", View::Playing, "Stop", "bstop"},
+                      MethodCase{"PlayingStop", View::Playing, "Stop", "panel1"},
                       MethodCase{"PausedPlay", View::Paused, "Play", "bstop"},
                       MethodCase{"PausedPause", View::Paused, "Pause", ""},
-                      MethodCase{"PausedStop", View::Paused, "Stop", ""},
+                      MethodCase{"PausedStop", View::Paused, "Stop", "panel1"},
+                      MethodCase{"IdleStop", View::Playback, "Stop", ""},
                       MethodCase{"PausedPlayPause", View::Paused, "PlayPause", "bstop"},
                       MethodCase{"IdlePlay", View::Playback, "Play", ""},
                       MethodCase{"IdlePlayPause", View::Playback, "PlayPause", "bstop"},
@@ -178,6 +179,7 @@ TEST_F(Mpris, AStormOfCallsRunsAFewTimesAndEndsWhereThePlayerIs) {
 }
 
 TEST_F(Mpris, SetupTakesAwayTheButtonsAndSaysSo) {
+    Enter(View::Playing);
     Start();
     PropertiesChangedSpy spy(bus.Client());
     form->bsetupClick(nullptr);
@@ -205,6 +207,42 @@ TEST_F(Mpris, VolumeIsTheWaveLinesAndFollowsWrites) {
     ASSERT_TRUE(spy.WaitFor("Volume"));
     EXPECT_NEAR(spy.changes.last().value("Volume").toDouble(), 128 / 255.0, 1e-9);
 }
+
+struct WrongCallCase {
+    const char* name;
+    const char* interface;
+    const char* method;
+    QVariantList arguments;
+};
+
+class MprisWrongCall : public Mpris, public ::testing::WithParamInterface<WrongCallCase> {};
+
+TEST_P(MprisWrongCall, IsAnsweredInvalidArgsAndChangesNothing) {
+    const WrongCallCase& c = GetParam();
+    Start();
+    const double volume = bus.Get(kPlayer, "Volume").toDouble();
+    const QDBusMessage reply = bus.Call(c.interface, c.method, c.arguments);
+    EXPECT_EQ(reply.errorName(), "org.freedesktop.DBus.Error.InvalidArgs")
+        << reply.errorMessage().toStdString();
+    EXPECT_EQ(bus.Get(kPlayer, "Volume").toDouble(), volume);
+}
+
+const char kProperties[] = "org.freedesktop.DBus.Properties";
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, MprisWrongCall,
+    ::testing::Values(
+        WrongCallCase{"VolumeAsText",
+                      kProperties,
+                      "Set",
+                      {kPlayer, "Volume", QVariant::fromValue(QDBusVariant("0.5"))}},
+        WrongCallCase{"VolumeAsInteger",
+                      kProperties,
+                      "Set",
+                      {kPlayer, "Volume", QVariant::fromValue(QDBusVariant(1))}},
+        WrongCallCase{"SeekByText", "org.mpris.MediaPlayer2.Player", "Seek", {QStringLiteral("x")}},
+        WrongCallCase{"OpenUriWithoutUri", "org.mpris.MediaPlayer2.Player", "OpenUri", {}}),
+    [](const ::testing::TestParamInfo<WrongCallCase>& info) { return info.param.name; });
 
 struct RaiseCase {
     const char* name;

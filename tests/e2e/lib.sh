@@ -33,6 +33,8 @@ start_x() {
     local n
     for n in $(seq 140 199); do
         [ -e "/tmp/.X$n-lock" ] && continue
+        # A server of another root (a chroot) holds the display by its abstract socket only.
+        grep -q "@/tmp/.X11-unix/X$n\$" /proc/net/unix 2>/dev/null && continue
         try_x "$n" && return 0
         kill "$XVFB_PID" 2>/dev/null || true
         wait "$XVFB_PID" 2>/dev/null || true
@@ -55,6 +57,23 @@ try_x() {
         sleep 0.1
     done
     return 1
+}
+
+# A session bus of the test's own in the private runtime folder, and, with
+# "accessible", the accessibility bus and registry on it, read by pyatspi.
+start_session_bus() {
+    dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus" \
+        --print-address=3 3>"$WORK/bus.address" >/dev/null 2>&1 &
+    PIDS+=("$!")
+    for _ in $(seq 50); do [ -s "$WORK/bus.address" ] && break; sleep 0.1; done
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+    [ "${1:-}" = accessible ] || return 0
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/atspi.log" 2>&1 &
+    PIDS+=("$!")
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    for _ in $(seq 50); do gdbus call --session -d org.a11y.Bus -o /org/a11y/bus -m org.a11y.Bus.GetAddress \
+        >/dev/null 2>&1 && return 0; sleep 0.1; done
+    fail "no accessibility bus: $(cat "$WORK/atspi.log")"
 }
 
 # Starts the program in folder $1 (default: the work folder); sets APP_PID.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The desktop's media controls on a private session bus: playerctl drives
 # next, play-pause and previous on real clips through the real media backend,
-# then Space on the window and quit; the volume and the other cases are the unit tests'.
+# then stop, play, Re-do and Space on the window, and quit; the volume and the
+# other cases are the unit tests'.
 source "$(dirname "$0")/lib.sh"
 
 CLIPS=$WORK/clips
@@ -12,11 +13,7 @@ for name in one two three; do
     echo "$CLIPS/$name.avi" >>"$XDG_DATA_HOME/brelmo/brelmo.txt"
 done
 
-dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus" \
-    --print-address=3 3>"$WORK/bus.address" >/dev/null 2>&1 &
-PIDS+=("$!")
-for _ in $(seq 50); do [ -s "$WORK/bus.address" ] && break; sleep 0.1; done
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+start_session_bus
 
 start_x
 start_app "$CLIPS"
@@ -35,7 +32,11 @@ expect_ctl() {
 }
 
 expect_ctl status Stopped
-[ "$(ctl metadata mpris:trackid | tr -d "'")" = "/org/mpris/MediaPlayer2/TrackList/NoTrack" ] || fail "a track before any Next"
+get() { gdbus call --session -d org.mpris.MediaPlayer2.brelmo -o /org/mpris/MediaPlayer2 \
+    -m org.freedesktop.DBus.Properties.Get org.mpris.MediaPlayer2.Player "$1"; }
+[ "$(get CanPlay)" = "(<false>,)" ] || fail "CanPlay before any track: $(get CanPlay)"
+get Metadata | grep -q "'mpris:trackid': <objectpath '/org/mpris/MediaPlayer2/TrackList/NoTrack'>" ||
+    fail "a track before any Next: $(get Metadata)"
 
 ctl next >/dev/null
 expect_ctl status Playing
@@ -57,12 +58,21 @@ expect_ctl "metadata xesam:title" two.avi
 expect_ctl status Playing
 
 grep -v '^$' "$WORK/app.log" && fail "the player logged something"
+# Stop closes the file, as a click on the video does; Play plays it again from its start.
 ctl stop >/dev/null
-expect_ctl status Paused
-# The window's own keys reach the same handler: Space continues.
-W=$(window_of "$APP_PID")
-xdotool windowfocus "$W" key --window "$W" space
+expect_ctl status Stopped
+ctl play >/dev/null
 expect_ctl status Playing
+# Re-do from the window's own keys jumps back, and the desktop is told so.
+gdbus monitor --session -d org.mpris.MediaPlayer2.brelmo >"$WORK/signals.log" 2>&1 &
+PIDS+=("$!")
+sleep 2
+W=$(window_of "$APP_PID")
+xdotool windowfocus "$W" key --window "$W" x
+for _ in $(seq 25); do grep -q "Player.Seeked (int64 " "$WORK/signals.log" && break; sleep 0.2; done
+grep -q "Player.Seeked (int64 " "$WORK/signals.log" || fail "no Seeked after Re-do: $(cat "$WORK/signals.log")"
+xdotool key --window "$W" space
+expect_ctl status Paused
 dbus-send --session --type=method_call --dest=org.mpris.MediaPlayer2.brelmo /org/mpris/MediaPlayer2 org.mpris.MediaPlayer2.Quit || fail "Quit"
 wait_exit "$APP_PID" 5
 echo "1 passed, 0 failed"

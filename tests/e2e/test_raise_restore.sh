@@ -70,4 +70,14 @@ await "the covered first window is raised" is_restored "$W"
 await "the raised first window shows its skin" shows_skin_at 200 200
 
 kill -0 "$FIRST" 2>/dev/null || fail "first copy ended"
+
+# A press on the bare skin moves nothing; dragged on, it moves the window along.
+moved_by() { [ "$(geometry_of "$W")" = "$((X + $1)) $((Y + $2)) 640 480" ]; }
+xdotool mousemove $((X + 20)) $((Y + 460)) click 1
+await "a press on the skin leaves the window where it is" moved_by 0 0
+# The first step passes the drag distance and hands the move to the window manager (the pauses
+# let it arrive before the pointer goes on); the window follows the other steps.
+xdotool mousedown 1 sleep 0.3 mousemove_relative 5 5 sleep 0.3 mousemove_relative 30 20 sleep 0.3 \
+    mousemove_relative 5 5 sleep 0.3 mouseup 1
+await "a drag on the skin moves the window" moved_by 35 25
 echo "1 passed, 0 failed"

@@ -44,14 +44,16 @@ skin_shown() {
     done
 }
 
-QT_LOGGING_RULES="brelmo.platform.instance.debug=true" start_app
+WAYLAND_DEBUG=client QT_LOGGING_RULES="brelmo.platform.instance.debug=true" start_app
 FIRST=$APP_PID
 started=$(date +%s%N)
 until skin_shown; do
     [ $(($(date +%s%N) - started)) -lt 3000000000 ] || fail "the skin is not shown 3 s after start"
     sleep 0.1
 done
-expect_only_log_lines "$WORK/app.log"
+grep -q 'xdg_toplevel@[0-9]*\.set_app_id("org.brelmo.Brelmo")' "$WORK/app.log" || fail "the app id is not the application id"
+grep -v '^\[' "$WORK/app.log" >"$WORK/own.log" || true
+expect_only_log_lines "$WORK/own.log"
 
 (cd "$WORK" && XDG_ACTIVATION_TOKEN=brelmo-e2e-token exec "$BRELMO" >"$WORK/second.log" 2>&1) &
 PIDS+=($!)

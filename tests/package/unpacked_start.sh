@@ -5,7 +5,7 @@
 # build tree. Qt's own options are not honoured: told to draw off screen, it
 # still shows its window. unpacked_start.sh BUILD_DIR (after package.build).
 BUILD=$(realpath "$1")
-ROOT=$BUILD/package/root
+ROOT=$BUILD/deb/root
 source "$(dirname "$0")/../e2e/lib.sh" "$ROOT/usr/bin/brelmo"
 # No data folder of the desktop's may stand in for the unpacked one.
 export XDG_DATA_DIRS=$WORK/no-data

@@ -1,6 +1,7 @@
 #include "support/DesktopFixture.h"
 
 #include "skin/TransBtn.h"
+#include "toolkit/Panel.h"
 
 DesktopFixture::DesktopFixture() {
     for (TTransparentButton* button : form->findChildren<TTransparentButton*>()) {
@@ -9,6 +10,10 @@ DesktopFixture::DesktopFixture() {
             click(sender);
         };
     }
+    form->panel1->OnClick = [this, click = form->panel1->OnClick](TObject* sender) {
+        presses.append(QStringLiteral("panel1"));
+        click(sender);
+    };
 }
 
 void DesktopFixture::Enter(View view) {

@@ -5,7 +5,7 @@
 #include "support/MainFormFixture.h"
 
 // The main window in one of its views, with every hot spot's click handler
-// wrapped so that the test sees which ones ran.
+// (and the video panel's) wrapped so that the test sees which ones ran.
 class DesktopFixture : public MainFormFixture {
   public:
     enum class View { Playback, Playing, Paused, Setup, Help };

@@ -34,6 +34,7 @@ class FakeInstance : public platform::IInstance {
     bool IsIconic(platform::WindowId window) override;
     bool ShowWindow(platform::WindowId window, int command) override;
     bool BringWindowToTop(platform::WindowId window) override;
+    bool OpenFiles(platform::WindowId, const QList<QByteArray>&) override { return false; }
 
   private:
     Window* At(platform::WindowId window);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -71,6 +73,12 @@ class IInstance {
     virtual bool ShowWindow(WindowId window, int command) = 0;
     // Raise and activate; a window found minimised by then is restored first.
     virtual bool BringWindowToTop(WindowId window) = 0;
+    // Hands files (native paths) to the window's process, which opens them
+    // all at once through OnOpenFiles. True when every one was taken.
+    virtual bool OpenFiles(WindowId window, const QList<QByteArray>& nativePaths) = 0;
+    // Told when files are handed to the own window, by another process or
+    // through OpenFiles.
+    std::function<void(const QList<QByteArray>& nativePaths)> OnOpenFiles;
 };
 
 // The instance service in use; the Linux backend unless a test swapped in another.

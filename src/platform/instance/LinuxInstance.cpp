@@ -25,6 +25,7 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcInstance, "brelmo.platform.instance", QtInfoMsg)
 
@@ -38,6 +39,8 @@ constexpr int kAnswerTimeoutMs = 600;
 // A copy sends its request as it connects; a client that holds a connection
 // open any longer, or sends more, is cut off.
 constexpr LineLimits kRequestLimits{32, 1000, 4096};
+// Files handed over before they are opened; far more than a playlist holds.
+constexpr qsizetype kMostHandedFiles = 1000;
 
 // Names become file names: percent-encoded, or hashed when that is too long.
 QByteArray EncodeName(const QString& name) {
@@ -432,13 +435,14 @@ bool LinuxInstance::StartServer() {
     return server_->Listen(WindowFile(ownId_, ".sock"));
 }
 
-// Renaming the window is what a starting copy does to step aside; any other
-// process of the user asking for it is refused.
+// Renaming the window (what a starting copy does to step aside) and handing
+// files over change what the player does: any other process of the user
+// asking for them is refused.
 bool LinuxInstance::AnswerRequest(const QByteArray& line, const LinePeer& peer) {
     const char command = line.isEmpty() ? '\0' : line[0];
-    if (command == 'T' && !RunsThisProgram(peer.pid)) {
-        qCInfo(lcInstance) << "a window title request from process" << peer.pid
-                           << "refused: it is not a copy of this program";
+    if ((command == 'T' || command == 'O') && !RunsThisProgram(peer.pid)) {
+        qCInfo(lcInstance).nospace() << "a request '" << command << "' from process " << peer.pid
+                                     << " refused: it is not a copy of this program";
         return false;
     }
     return Act(command, QByteArray::fromPercentEncoding(line.mid(2)));
@@ -468,9 +472,24 @@ bool LinuxInstance::Act(char command, const QByteArray& argument) {
             if (!form) return false;
             BringForward(*form, argument);
             return true;
+        case 'O':
+            return TakeHandedFile(argument);
         default:
             return false;
     }
+}
+
+// One file a request, so that no number of files makes a request too long;
+// the empty request opens what was handed since the last one.
+bool LinuxInstance::TakeHandedFile(const QByteArray& nativePath) {
+    if (!nativePath.isEmpty()) {
+        if (handedFiles_.size() >= kMostHandedFiles) return false;
+        handedFiles_.append(nativePath);
+        return true;
+    }
+    const QList<QByteArray> files = std::exchange(handedFiles_, {});
+    if (OnOpenFiles) OnOpenFiles(files);
+    return !files.isEmpty();
 }
 
 bool LinuxInstance::Request(WindowId window, char command, const QByteArray& argument) {
@@ -533,6 +552,13 @@ bool LinuxInstance::ShowWindow(WindowId window, int command) {
 
 bool LinuxInstance::BringWindowToTop(WindowId window) {
     return Request(window, 'B', OwnActivationToken());
+}
+
+bool LinuxInstance::OpenFiles(WindowId window, const QList<QByteArray>& nativePaths) {
+    bool allTaken = true;
+    for (const QByteArray& path : nativePaths) allTaken = Request(window, 'O', path) && allTaken;
+    Request(window, 'O', {});
+    return allTaken;
 }
 
 // --- The service in use ----------------------------------------------------

@@ -55,6 +55,7 @@ class LinuxInstance : public IInstance {
     bool IsIconic(WindowId window) override;
     bool ShowWindow(WindowId window, int command) override;
     bool BringWindowToTop(WindowId window) override;
+    bool OpenFiles(WindowId window, const QList<QByteArray>& nativePaths) override;
 
     const QByteArray& Folder() const { return folder_; }
 
@@ -78,8 +79,10 @@ class LinuxInstance : public IInstance {
     bool StartServer();
     bool AnswerRequest(const QByteArray& line, const LinePeer& peer);
     WindowId HandleOf(const QString& id);
-    // Carries out a request on the own window ("T text", "I", "S n", "B").
+    // Carries out a request on the own window ("T text", "I", "S n", "B",
+    // "O path" for each file handed over, then "O" to open them).
     bool Act(char command, const QByteArray& argument);
+    bool TakeHandedFile(const QByteArray& nativePath);
     bool Request(WindowId window, char command, const QByteArray& argument);
 
     QByteArray folder_;
@@ -93,6 +96,7 @@ class LinuxInstance : public IInstance {
     int ownLock_ = -1;
     QPointer<LineServer> server_;
     QPointer<QWidget> mainForm_;
+    QList<QByteArray> handedFiles_;
     std::vector<QString> windows_;  // WindowId n is windows_[n - 1]
 };
 
