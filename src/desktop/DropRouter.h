@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QList>
-#include <QStringList>
 #include <QObject>
+#include <QStringList>
 #include <QUrl>
 
 class TForm1;

@@ -162,7 +162,8 @@ TEST_F(Drops, OfThousandsNameAFewInABoxThatFitsTheScreen) {
     ASSERT_EQ(messages.size(), 1);
     QStringList named;
     for (int i = 10020; i < 10030; ++i) named << QStringLiteral("clip%1.wav").arg(i);
-    EXPECT_EQ(messages[0], kSkipped.arg("No room left (4980): " + named.join(", ") + " and 4970 more"));
+    EXPECT_EQ(messages[0],
+              kSkipped.arg("No room left (4980): " + named.join(", ") + " and 4970 more"));
     QSize box;
     QTimer::singleShot(0, [&box] { box = QApplication::activeModalWidget()->frameSize(); });
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
@@ -203,8 +204,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "C:\\clips\\clip12.wav"},
         OpenCase{"InTheHelpView", View::Help, Clips(1), "",
                  "The files were not opened: close the help first."},
-        OpenCase{
-            "NoneToAdd", View::Playback, {"c/clips/notes.txt"}, "", kSkipped.arg("Other types (1): notes.txt")}),
+        OpenCase{"NoneToAdd", View::Playback, {"c/clips/notes.txt"}, "",
+                 kSkipped.arg("Other types (1): notes.txt")}),
     [](const ::testing::TestParamInfo<OpenCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -154,12 +154,15 @@ class Squatter {
         ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends);
         if ((pid_ = ::fork()) == 0) {
             sockaddr_un name{AF_UNIX, {}};
-            std::memcpy(name.sun_path + 1, address.constData(), static_cast<std::size_t>(address.size()));
+            std::memcpy(name.sun_path + 1, address.constData(),
+                        static_cast<std::size_t>(address.size()));
             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
             char byte = 'r';
             if (::setresgid(65534, 65534, 65534) == 0 && ::setresuid(65534, 65534, 65534) == 0 &&
-                ::bind(fd, reinterpret_cast<sockaddr*>(&name), sizeof(sa_family_t) + 1 + address.size()) == 0 &&
-                (!listening || ::listen(fd, 8) == 0) && ::write(ends[1], &byte, 1) == 1 && ::close(ends[0]) == 0)
+                ::bind(fd, reinterpret_cast<sockaddr*>(&name),
+                       sizeof(sa_family_t) + 1 + address.size()) == 0 &&
+                (!listening || ::listen(fd, 8) == 0) && ::write(ends[1], &byte, 1) == 1 &&
+                ::close(ends[0]) == 0)
                 ::read(ends[1], &byte, 1);
             ::_exit(0);
         }

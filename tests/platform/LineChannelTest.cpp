@@ -130,7 +130,9 @@ void PastTheCap(LineFixture& test) {
     EXPECT_EQ(test.server_.Connections(), LineFixture::kLimits.connections);
 }
 
-void IdlePastTheDeadline(LineFixture& test) { EXPECT_TRUE(test.CutOff(test.Idle())); }
+void IdlePastTheDeadline(LineFixture& test) {
+    EXPECT_TRUE(test.CutOff(test.Idle()));
+}
 
 void OversizedLine(LineFixture& test) {
     const int fd = test.Idle();
