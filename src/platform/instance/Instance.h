@@ -44,7 +44,9 @@ constexpr int SW_RESTORE = 9;
 // SetWindowText, IsIconic, ShowWindow and BringWindowToTop act on this
 // process's own window at once; for another process's window they are
 // requests carried out by that process on its main form, answered within
-// about a second or counted as failed. None of them blocks longer.
+// about a second or counted as failed. None of them blocks longer. A rename
+// (and files handed over) is carried out only when it comes from a process
+// running the same program.
 class IInstance {
   public:
     virtual ~IInstance() = default;
