@@ -20,7 +20,7 @@
 #include "MediaBench.h"
 #include "app/Main.h"
 #include "app/PlayerState.h"
-#include "app/Run.h"
+#include "entry/Run.h"
 #include "platform/files/FileSystem.h"
 #include "platform/media/VideoSurface.h"
 #include "platform/sound/Sound.h"
