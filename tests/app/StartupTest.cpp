@@ -54,7 +54,7 @@ class StartupTest : public ::testing::TestWithParam<StartupCase> {
     StartupTest() : savedDataHome_(qgetenv("XDG_DATA_HOME")) {
         qputenv("XDG_DATA_HOME", dataHome_.path().toUtf8());
         ResetPlayerState();
-        audio_.fake.Devices(platform::OutputClass::WaveOut)
+        audio_->Devices(platform::OutputClass::WaveOut)
             .push_back({platform::WAVECAPS_VOLUME, kHalfVolume});
     }
     ~StartupTest() override { qputenv("XDG_DATA_HOME", savedDataHome_); }
@@ -63,7 +63,7 @@ class StartupTest : public ::testing::TestWithParam<StartupCase> {
     QByteArray savedDataHome_;
     FakeAudioDevicesScope audio_;
     FakeSoundScope sound_;
-    ScopedFakeMci mci_;
+    FakeMciScope mci_;
 };
 
 TEST_P(StartupTest, TouchesTheMixerOnlyAfterTheReveal) {
@@ -72,7 +72,7 @@ TEST_P(StartupTest, TouchesTheMixerOnlyAfterTheReveal) {
     c.advance(form);
     EXPECT_TRUE(mci_->Calls().empty());
     EXPECT_TRUE(sound_->Calls().empty());
-    const FakeAudioDevices& mixer = audio_.fake;
+    const FakeAudioDevices& mixer = *audio_;
     const int mixerCalls = mixer.countQueries + mixer.capsQueries + mixer.reads + mixer.writes;
     if (c.mixerOpen) {
         EXPECT_GT(mixerCalls, 0);

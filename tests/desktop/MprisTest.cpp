@@ -42,7 +42,7 @@ class LogCapture {
 
 // A wave line with a volume, there before the window's volume control looks.
 struct WaveLine {
-    WaveLine() { audio.fake.Devices(platform::OutputClass::WaveOut).push_back({platform::WAVECAPS_VOLUME, 0}); }
+    WaveLine() { audio->Devices(platform::OutputClass::WaveOut).push_back({platform::WAVECAPS_VOLUME, 0}); }
     FakeAudioDevicesScope audio;
 };
 
@@ -171,7 +171,7 @@ TEST_F(Mpris, SetupTakesAwayTheButtonsAndSaysSo) {
 
 TEST_F(Mpris, VolumeIsTheWaveLinesAndFollowsWrites) {
     Start();
-    auto& device = audio.fake.Devices(platform::OutputClass::WaveOut)[0];
+    auto& device = audio->Devices(platform::OutputClass::WaveOut)[0];
     device.volume = 0xFF00FF00;
     EXPECT_DOUBLE_EQ(bus.Get(kPlayer, "Volume").toDouble(), 1.0);
     PropertiesChangedSpy spy(bus.Client());
@@ -191,17 +191,15 @@ struct RaiseCase {
 class MprisRaise : public Mpris, public ::testing::WithParamInterface<RaiseCase> {};
 
 TEST_P(MprisRaise, DoesWhatASecondCopyDoesToTheFirst) {
-    auto fake = std::make_unique<FakeInstance>();
-    FakeInstance& instance = *fake;
+    FakeInstanceScope scope;
+    FakeInstance& instance = *scope;
     instance.windows = {{QStringLiteral("brelmo"), GetParam().iconic}};
-    auto previous = platform::SetInstance(std::move(fake));
     const QString title = Application->Title();
     Application->SetTitle(QStringLiteral("brelmo"));
     Start();
     bus.Call(kRoot, "Raise");
     EXPECT_TRUE(instance.calls.contains(GetParam().request)) << instance.calls.join(' ').toStdString();
     Application->SetTitle(title);
-    platform::SetInstance(std::move(previous));
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, MprisRaise,

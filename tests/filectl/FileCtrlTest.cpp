@@ -445,9 +445,7 @@ TEST_F(FileCtrlTest, TheHourglassShowsFromTheHundredAndFirstNameUntilTheReadingE
     for (int i = 0; i < 150; ++i)
         drives_.MakeFile("e/MEDIA/CLIPS/f" + QByteArray::number(i) + ".wav");
     auto* fl = new TFileListBox(&host_);
-    auto owned = std::make_unique<CursorSpy>(FileSystem());
-    CursorSpy* spy = owned.get();
-    std::unique_ptr<IFileSystem> real = SetFileSystem(std::move(owned));
+    const ServiceScope<SetFileSystem, CursorSpy> spy(std::make_unique<CursorSpy>(FileSystem()));
 
     fl->HandleNeeded();
     ASSERT_EQ(spy->busyAtName.size(), 150u);
@@ -460,7 +458,6 @@ TEST_F(FileCtrlTest, TheHourglassShowsFromTheHundredAndFirstNameUntilTheReadingE
     spy->failAfter = 120;
     EXPECT_THROW(fl->FillFiles(), std::runtime_error);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    SetFileSystem(std::move(real));
 }
 
 TEST_F(FileCtrlTest, AFolderDeletedBehindOurBackCanBeLeft) {
@@ -634,13 +631,12 @@ class DriveRefillTest : public testing::TestWithParam<RefillCase> {
     void SetUp() override {
         for (const char* disc : {"cd0", "cd1"}) QDir(temp_.path()).mkdir(disc);
         mounted_ = {"cd1"};
-        saved_ = SetFileSystem(std::make_unique<LinuxFileSystem>(
+        fileSystem_.emplace(std::make_unique<LinuxFileSystem>(
             [this] { return MountTable(); }, BlockDeviceProbe{}, QByteArray()));
         ASSERT_TRUE(FileSystem().SetCurrentDirectory(QStringLiteral("d:\\")));
     }
     void TearDown() override {
         QDir::setCurrent(savedDirectory_);
-        SetFileSystem(std::move(saved_));
     }
 
     QByteArray MountTable() const {
@@ -653,7 +649,7 @@ class DriveRefillTest : public testing::TestWithParam<RefillCase> {
 
     QTemporaryDir temp_;
     QString savedDirectory_ = QDir::currentPath();
-    std::unique_ptr<IFileSystem> saved_;
+    std::optional<ServiceScope<SetFileSystem>> fileSystem_;
     QStringList mounted_;
 };
 

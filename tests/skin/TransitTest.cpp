@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sound/Sound.h"
+#include "support/FakeSound.h"
 #include "skin/Transit.h"
 #include "toolkit/Timer.h"
 #include "toolkit/WinControl.h"
@@ -24,18 +24,6 @@ struct SoundCall {
     std::string name;
     unsigned flags;
     friend bool operator==(const SoundCall&, const SoundCall&) = default;
-};
-
-class RecordingSound : public platform::ISound {
-  public:
-    explicit RecordingSound(std::vector<SoundCall>& calls) : calls_(calls) {}
-    bool PlaySound(const void* sound, unsigned flags) override {
-        calls_.push_back({sound == nullptr, sound ? static_cast<const char*>(sound) : "", flags});
-        return true;
-    }
-
-  private:
-    std::vector<SoundCall>& calls_;
 };
 
 const SoundCall kStop{true, "", SND_ASYNC};
@@ -71,7 +59,6 @@ void Settle() {
 class TransitionTest : public testing::Test {
   protected:
     void SetUp() override {
-        previousSound_ = platform::SetSound(std::make_unique<RecordingSound>(sounds_));
         form_ = std::make_unique<TCustomControl>(nullptr);
         form_->SetColor(QColorToColor(QColor::fromRgb(kParent)));
         form_->SetBounds(0, 0, 800, 600);
@@ -81,7 +68,6 @@ class TransitionTest : public testing::Test {
     }
     void TearDown() override {
         form_.reset();
-        platform::SetSound(std::move(previousSound_));
     }
 
     // The control set up as the player's skin is, apart from the pictures.
@@ -116,8 +102,15 @@ class TransitionTest : public testing::Test {
     QImage Shown() { return form_->grab().toImage(); }
     QRgb ShownAt(int x, int y) { return Shown().pixel(effect_->Left() + x, effect_->Top() + y); }
 
-    std::vector<SoundCall> sounds_;
-    std::unique_ptr<platform::ISound> previousSound_;
+    // The sound calls so far, as the cases spell them.
+    std::vector<SoundCall> Sounds() const {
+        std::vector<SoundCall> sounds;
+        for (const FakeSound::Call& call : sound_->Calls())
+            sounds.push_back({call.sound == nullptr, call.name.value_or(""), call.flags});
+        return sounds;
+    }
+
+    FakeSoundScope sound_;
     std::unique_ptr<TCustomControl> form_;
     TTransitionEffect* effect_ = nullptr;  // owned by form_
 };
@@ -255,7 +248,7 @@ TEST_F(TransitionTest, LoopWithAutoSwapAlternatesThePicturesAndKeepsTheSoundLoop
     effect_->OnNotify = [&](TObject*) { ++notifies; };
     effect_->Execute();
     const std::vector<SoundCall> started{kStop, {false, "c:\\windows\\tada.wav", 9}};
-    EXPECT_EQ(sounds_, started);
+    EXPECT_EQ(Sounds(), started);
 
     Tick(3);  // frames 0 to 2
     EXPECT_EQ(effect_->Bitmap().Image().pixel(0, 0), kGreen);
@@ -266,10 +259,10 @@ TEST_F(TransitionTest, LoopWithAutoSwapAlternatesThePicturesAndKeepsTheSoundLoop
     EXPECT_EQ(effect_->Bitmap().Image().pixel(0, 0), kGreen);
     EXPECT_EQ(notifies, 0);
     EXPECT_TRUE(effect_->Timer().Enabled());
-    EXPECT_EQ(sounds_, started);
+    EXPECT_EQ(Sounds(), started);
 
     effect_->StopTransition();
-    EXPECT_EQ(sounds_.back(), kStop);
+    EXPECT_EQ(Sounds().back(), kStop);
     EXPECT_EQ(effect_->CurrentStep(), 0);
 }
 
@@ -459,13 +452,13 @@ TEST_F(TransitionTest, SoundCallsFollowPlaySoundAndSoundFile) {
     effect_->SetPlaySound(true);
     effect_->Execute();
     effect_->StopTransition();
-    EXPECT_TRUE(sounds_.empty()) << "no sound file: no calls";
+    EXPECT_TRUE(Sounds().empty()) << "no sound file: no calls";
 
     effect_->SetSoundFile(QStringLiteral("/tmp/ding.wav"));
     effect_->SetPlaySound(false);
     effect_->Execute();
     effect_->StopTransition();
-    EXPECT_TRUE(sounds_.empty());
+    EXPECT_TRUE(Sounds().empty());
 
     effect_->SetPlaySound(true);
     effect_->Execute();
@@ -476,13 +469,13 @@ TEST_F(TransitionTest, SoundCallsFollowPlaySoundAndSoundFile) {
                                           kStop,
                                           {false, "/tmp/ding.wav", SND_ASYNC | SND_LOOP},
                                           kStop};
-    EXPECT_EQ(sounds_, expected);
+    EXPECT_EQ(Sounds(), expected);
 }
 
 TEST_F(TransitionTest, DestructionStopsAnySoundPlaying) {
     delete effect_;
     effect_ = nullptr;
-    EXPECT_EQ(sounds_, std::vector<SoundCall>{kStop});
+    EXPECT_EQ(Sounds(), std::vector<SoundCall>{kStop});
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/mixer/AudioDevices.h"
 #include "platform/mixer/LinuxAudioDevices.h"
 #include "platform/sound/LinuxSound.h"
+#include "support/ServiceScope.h"
 #include "support/TestMedia.h"
 #include "toolkit/TrackBar.h"
 
@@ -247,7 +248,7 @@ void SetPactlVolume(const char* volume) {
 // The volume slider on the server's Master: an outside change shows, a move
 // sets both channels, and both still hold after the server restarted.
 TEST_F(SoundServerTest, VolumeRoundTripOnTheServersMaster) {
-    SetAudioDevices(std::make_unique<LinuxAudioDevices>());
+    const ServiceScope<SetAudioDevices> devices(std::make_unique<LinuxAudioDevices>());
     TTrackBar slider(nullptr);
     slider.SetOrientation(trVertical);
     TVolumeControl volume(nullptr);
@@ -266,14 +267,13 @@ TEST_F(SoundServerTest, VolumeRoundTripOnTheServersMaster) {
         EXPECT_EQ(word, 0xFF00FF00u) << PactlVolume();
         Server("restart");
     }
-    SetAudioDevices(nullptr);
 }
 
 // A player started before the server (an autostart at login) gets its
 // volume line once the server is up.
 TEST_F(SoundServerTest, VolumeLineFoundWhenTheServerStartsLater) {
     Server("stop");
-    SetAudioDevices(std::make_unique<LinuxAudioDevices>());
+    const ServiceScope<SetAudioDevices> devices(std::make_unique<LinuxAudioDevices>());
     TTrackBar slider(nullptr);
     TVolumeControl volume(nullptr);
     volume.SetInterval(0);
@@ -287,7 +287,6 @@ TEST_F(SoundServerTest, VolumeLineFoundWhenTheServerStartsLater) {
         volume.SyncTrackBars(nullptr);
     }
     EXPECT_EQ(slider.Position(), 76) << PactlVolume();
-    SetAudioDevices(nullptr);
 }
 
 }  // namespace

@@ -32,6 +32,6 @@ public:
     QTemporaryDir dataHome;
     QByteArray savedDataHome;
     FakeSoundScope sound;
-    ScopedFakeMci mci;
+    FakeMciScope mci;
     std::unique_ptr<TForm1> form;
 };
