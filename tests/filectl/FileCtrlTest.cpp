@@ -13,9 +13,9 @@
 #include "platform/files/DriveTable.h"
 #include "platform/files/FileSystem.h"
 #include "platform/files/LinuxFileSystem.h"
+#include "support/ShownMessages.h"
 #include "support/TempDrives.h"
 #include "support/WidgetTesting.h"
-#include "toolkit/Application.h"
 #include "toolkit/Edit.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/Label.h"
@@ -141,12 +141,9 @@ TEST_F(FileCtrlTest, AFailedDriveChangeLeavesTheComboOnTheNewDriveAndTheListsWhe
     TDirectoryListBox* dl;
     TFileListBox* fl;
     std::tie(dc, dl, fl) = ShownChain();
-    QStringList shown;
-    auto saved = Application->OnShowMessage;
-    Application->OnShowMessage = [&](const QString& message) { shown << message; };
+    ShownMessages shown;
     PickItem(*dc, 5);  // h: is not mounted; the error goes to the box, not through Qt
     ProcessEvents();
-    Application->OnShowMessage = saved;
     EXPECT_EQ(shown, QStringList{SysErrorMessage(ENOENT)});
     EXPECT_EQ(dc->Drive(), QLatin1Char('h'));
     EXPECT_EQ(dc->ItemIndex(), 5);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "skin/TransBtn.h"
-#include "toolkit/Application.h"
+#include "support/ShownMessages.h"
 #include "support/WidgetTesting.h"
 #include "support/CaseName.h"
 
@@ -131,13 +131,10 @@ TEST_F(ButtonOnHost, EnterAndLeaveFireTheirEvents) {
 
 TEST_F(ButtonOnHost, ClickHandlerThatFailsLeavesNoPressBehind) {
     button->OnClick = [](TObject*) { throw std::runtime_error("boom"); };
-    QString shown;
-    auto saved = Application->OnShowMessage;
-    Application->OnShowMessage = [&](const QString& message) { shown = message; };
+    ShownMessages shown;
     ClickAt(&host, Inside());
     ProcessEvents();
-    Application->OnShowMessage = saved;
-    EXPECT_EQ(shown, "boom");
+    EXPECT_EQ(shown, QStringList{"boom"});
     EXPECT_FALSE(button->Tracking());
     MoveTo(&host, Inside() + QPoint(1, 1));
     EXPECT_EQ(button->Down(), 0);

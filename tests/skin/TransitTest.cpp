@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "support/EventLoop.h"
 #include "support/FakeSound.h"
 #include "skin/Transit.h"
 #include "toolkit/Timer.h"
@@ -52,10 +51,6 @@ TBitmap Halves(int w, int h, QRgb left, QRgb right) {
     return bitmap;
 }
 
-void Settle() {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
-}
-
 class TransitionTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -64,7 +59,7 @@ class TransitionTest : public testing::Test {
         form_->SetBounds(0, 0, 800, 600);
         effect_ = new TTransitionEffect(form_.get());
         form_->show();
-        Settle();
+        ProcessEvents();
     }
     void TearDown() override {
         form_.reset();
@@ -149,9 +144,7 @@ TEST_F(TransitionTest, SkinSettingsRevealThePictureInSixTicks) {
     EXPECT_EQ(effect_->Timer().Interval(), 10);
     EXPECT_TRUE(effect_->Timer().Enabled());
 
-    QElapsedTimer clock;
-    clock.start();
-    while (events.size() < 13 && clock.elapsed() < 5000) QTest::qWait(5);
+    (void)QTest::qWaitFor([&] { return events.size() >= 13; }, 5000);
     QTest::qWait(50);
 
     std::vector<std::string> expected;
@@ -176,21 +169,21 @@ TEST_F(TransitionTest, FramesAccumulateUntilTheNextRepaint) {
     effect_->SetBitmap(Halves(100, 100, kRed, kGreen));
     effect_->Execute();
     Tick(2);  // frames 0 and 1: the picture squeezed into 25 x 25 at the top left
-    Settle();
+    ProcessEvents();
     EXPECT_EQ(ShownAt(0, 0), kRed);
     EXPECT_EQ(ShownAt(24, 24), kGreen);
     EXPECT_EQ(ShownAt(25, 25), kBlack);
 
     effect_->SetTransition(StretchFromBottomRight);
     Tick(1);  // frame 2 at (50, 50, 100, 100); frame 1 stays where it was
-    Settle();
+    ProcessEvents();
     EXPECT_EQ(ShownAt(0, 0), kRed);
     EXPECT_EQ(ShownAt(30, 30), kBlack);
     EXPECT_EQ(ShownAt(50, 50), kRed);
     EXPECT_EQ(ShownAt(99, 99), kGreen);
 
     effect_->SetAutosize(asFitBoth);  // a repaint request: the background only
-    Settle();
+    ProcessEvents();
     EXPECT_EQ(ShownAt(0, 0), kBlack);
     EXPECT_EQ(ShownAt(99, 99), kBlack);
 }
@@ -201,11 +194,11 @@ TEST_F(TransitionTest, PushStylesDrawTheBackgroundPictureAheadOfThePicture) {
     effect_->SetBGBitmap(Halves(100, 100, kBlue, kBlack));
     effect_->Execute();
     Tick(1);
-    Settle();
+    ProcessEvents();
     EXPECT_EQ(ShownAt(0, 50), kBlue) << "frame 0 redraws the whole background picture";
     EXPECT_EQ(ShownAt(99, 50), kBlack);
     Tick(1);  // picture at (-75, 0, 25, 100), background at (25, 0, 125, 100)
-    Settle();
+    ProcessEvents();
     EXPECT_EQ(ShownAt(24, 50), kGreen);
     EXPECT_EQ(ShownAt(25, 50), kBlue);
     EXPECT_EQ(ShownAt(74, 50), kBlue);
@@ -287,7 +280,7 @@ TEST_F(TransitionTest, AControlResizedDuringARunKeepsItsStepSizes) {
     EXPECT_EQ(effect_->StepWidth(), 25.0f);
     Tick(3);  // frames 2 to 4 on the new size, 25 columns a step
     EXPECT_EQ(effect_->CurrentStep(), 0);
-    Settle();
+    ProcessEvents();
     EXPECT_EQ(ShownAt(99, 59), kRed);
     EXPECT_EQ(ShownAt(100, 30), kBlack) << "the background was repainted at the new size";
     EXPECT_EQ(ShownAt(199, 59), kBlack);
@@ -340,7 +333,7 @@ TEST_F(TransitionTest, FirstPaintExchangesThePicturesBackAndFiresOnLoadOnce) {
         EXPECT_EQ(effect->Bitmap().Width(), 20);
     };
     EXPECT_TRUE(effect->FirstPaint());
-    Settle();
+    ProcessEvents();
     effect->Repaint();
     EXPECT_EQ(loads, 1);
     EXPECT_FALSE(effect->FirstPaint());
@@ -390,7 +383,7 @@ TEST_P(TransitionAutosize, FitsTheBackgroundPicturesRatioHeldAsAFloat) {
     effect_->SetBounds(0, 0, c.width, c.height);
     effect_->SetAutosize(c.mode);
     effect_->SetBGBitmap(Solid(640, 480, kRed));
-    Settle();
+    ProcessEvents();
     EXPECT_EQ(effect_->Width(), c.fittedWidth);
     EXPECT_EQ(effect_->Height(), c.fittedHeight);
     EXPECT_EQ(ShownAt(c.fittedWidth - 1, c.fittedHeight - 1), kRed);
@@ -415,7 +408,7 @@ TEST_F(TransitionTest, AnEmptyOrZeroWidthBackgroundLeavesTheSizeAlone) {
     zeroWidth.SetSize(0, 50);
     for (const TBitmap& background : {TBitmap(), zeroWidth}) {
         effect_->SetBGBitmap(background);
-        Settle();
+        ProcessEvents();
         EXPECT_EQ(effect_->Width(), 120);
         EXPECT_EQ(effect_->Height(), 90);
         EXPECT_EQ(effect_->LastError(), QStringLiteral("BGBitmap Empty or BGBitmap.height=0"));
@@ -430,19 +423,19 @@ TEST_F(TransitionTest, BackgroundFollowsBGType) {
     effect_->SetBGColor(clBlue);
     effect_->SetBGType(btColor);
     effect_->SetBGBitmap(Halves(10, 10, kGreen, kRed));  // requests the repaint
-    Settle();
+    ProcessEvents();
     for (auto [x, y] : {std::pair{0, 0}, {99, 99}, {0, 99}, {50, 50}})
         EXPECT_EQ(ShownAt(x, y), kBlue) << x << "," << y;
 
     effect_->SetBGType(btBitmap);
     effect_->SetAutosize(asFitBoth);
-    Settle();
+    ProcessEvents();
     EXPECT_EQ(ShownAt(49, 0), kGreen);
     EXPECT_EQ(ShownAt(50, 99), kRed);
 
     effect_->SetBGType(btTransparant);
     effect_->SetAutosize(asFitBoth);
-    Settle();
+    ProcessEvents();
     EXPECT_EQ(ShownAt(50, 50), kParent);
 }
 

@@ -1,7 +1,5 @@
 #include "support/MainFormFixture.h"
 
-#include <QCoreApplication>
-
 #include "app/PlayerState.h"
 #include "media/MPlayer.h"
 #include "platform/media/Mci.h"
@@ -30,10 +28,6 @@ int MainFormFixture::Clicks() const {
 void MainFormFixture::SetPlaylist(const QStringList& paths) {
     for (int i = 0; i < paths.size(); ++i) Playlist.Set(i + 1, paths[i]);
     PlaylistCount = static_cast<int>(paths.size());
-}
-
-void MainFormFixture::DeliverNotices() {
-    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
 }
 
 QString MainFormFixture::Commands() const {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/Main.h"
+#include "support/EventLoop.h"
 #include "support/FakeMci.h"
 #include "support/FakeSound.h"
 
@@ -21,8 +22,6 @@ public:
     int Clicks() const;
     // Slots 1.. hold 'paths'; PlaylistCount is their number.
     void SetPlaylist(const QStringList& paths);
-    // Lets the event loop take the posted completion notices.
-    void DeliverNotices();
     // The device commands sent so far, as "STOP CLOSE+N OPEN PUT PLAY+N"
     // (+N: the command asked for a completion notice); queries left out.
     QString Commands() const;

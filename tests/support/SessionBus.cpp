@@ -3,10 +3,11 @@
 #include <signal.h>
 #include <sys/prctl.h>
 
-#include <QCoreApplication>
 #include <QDBusVariant>
-#include <QDeadlineTimer>
-#include <QThread>
+#include <QTest>
+#include <algorithm>
+
+#include "support/EventLoop.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ QDBusMessage PrivateSessionBus::Call(const QString& interface, const QString& me
     call.setArguments(arguments);
     QDBusMessage reply = Client().call(call, QDBus::BlockWithGui, 5000);
     // The player carries out a request from its event loop, after the reply.
-    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    ProcessEvents();
     return reply;
 }
 
@@ -69,12 +70,6 @@ void PropertiesChangedSpy::Changed(const QString&, const QVariantMap& changed, c
 }
 
 bool PropertiesChangedSpy::WaitFor(const QString& property) {
-    const QDeadlineTimer deadline(2000);
-    while (!deadline.hasExpired()) {
-        for (const QVariantMap& change : changes)
-            if (change.contains(property)) return true;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return false;
+    const auto carries = [&](const QVariantMap& change) { return change.contains(property); };
+    return QTest::qWaitFor([&] { return std::ranges::any_of(changes, carries); }, 2000);
 }

@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include "support/ShownMessages.h"
 #include "support/WidgetTesting.h"
 #include "toolkit/Application.h"
 #include "toolkit/Exceptions.h"
@@ -60,9 +61,7 @@ TEST(Timer, TicksThroughTheEventLoopAndNeverAtIntervalZero) {
 }
 
 TEST(Application, ErrorInAnEventHandlerIsShownAndTheProgramGoesOn) {
-    QStringList shown;
-    auto saved = Application->OnShowMessage;
-    Application->OnShowMessage = [&](const QString& message) { shown << message; };
+    ShownMessages shown;
     bool later = false;
     QTimer::singleShot(0, [] { Guarded([] { throw EInvalidOperation("Something failed"); }); });
     QTimer::singleShot(0, [] { Guarded([] { throw std::runtime_error("Second failure"); }); });
@@ -71,7 +70,6 @@ TEST(Application, ErrorInAnEventHandlerIsShownAndTheProgramGoesOn) {
         QCoreApplication::exit(0);
     });
     QCoreApplication::exec();
-    Application->OnShowMessage = saved;
     EXPECT_TRUE(later);
     EXPECT_EQ(shown, (QStringList{"Something failed", "Second failure"}));
 }
@@ -144,16 +142,13 @@ TEST_P(HandlerErrorTest, ReachesTheBoxWithoutUnwindingThroughQt) {
             if (type == QtCriticalMsg && context.category == QLatin1String("brelmo.application"))
                 logged << QStringLiteral("unwound");
         });
-    QStringList shown;
-    auto saved = Application->OnShowMessage;
-    Application->OnShowMessage = [&](const QString& message) { shown << message; };
+    ShownMessages shown;
     {
         TestHost host;
         ProcessEvents();
         GetParam().trigger(host);
         ProcessEvents();
     }
-    Application->OnShowMessage = saved;
     qInstallMessageHandler(previous);
     EXPECT_FALSE(shown.isEmpty());
     EXPECT_EQ(shown.value(0), QStringLiteral("boom"));
