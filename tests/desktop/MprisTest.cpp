@@ -42,7 +42,9 @@ class LogCapture {
 
 // A wave line with a volume, there before the window's volume control looks.
 struct WaveLine {
-    WaveLine() { audio->Devices(platform::OutputClass::WaveOut).push_back({platform::WAVECAPS_VOLUME, 0}); }
+    WaveLine() {
+        audio->Devices(platform::OutputClass::WaveOut).push_back({platform::WAVECAPS_VOLUME, 0});
+    }
     FakeAudioDevicesScope audio;
 };
 

@@ -628,13 +628,11 @@ class DriveRefillTest : public testing::TestWithParam<RefillCase> {
     void SetUp() override {
         for (const char* disc : {"cd0", "cd1"}) QDir(temp_.path()).mkdir(disc);
         mounted_ = {"cd1"};
-        fileSystem_.emplace(std::make_unique<LinuxFileSystem>(
-            [this] { return MountTable(); }, BlockDeviceProbe{}, QByteArray()));
+        fileSystem_.emplace(std::make_unique<LinuxFileSystem>([this] { return MountTable(); },
+                                                              BlockDeviceProbe{}, QByteArray()));
         ASSERT_TRUE(FileSystem().SetCurrentDirectory(QStringLiteral("d:\\")));
     }
-    void TearDown() override {
-        QDir::setCurrent(savedDirectory_);
-    }
+    void TearDown() override { QDir::setCurrent(savedDirectory_); }
 
     QByteArray MountTable() const {
         QByteArray table = "27 1 254:0 / / rw - ext4 /dev/vda rw\n";

@@ -7,6 +7,7 @@
 #include "support/ShownMessages.h"
 #include "support/WidgetTesting.h"
 #include "support/CaseName.h"
+#include "support/Pictures.h"
 
 namespace {
 
@@ -157,14 +158,6 @@ TEST(TransparentButton, DefaultConstruction) {
     EXPECT_EQ(static_cast<int>(ttaCenter), 8);
 }
 
-TBitmap SolidStrip(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    TBitmap bitmap;
-    bitmap.SetImage(image);
-    return bitmap;
-}
-
 struct GlyphCut {
     int width;
     int height;
@@ -178,7 +171,7 @@ TEST_P(GlyphCutting, CellCountFollowsTheStripShape) {
     const GlyphCut c = GetParam();
     TTransparentButton button(nullptr);
     button.SetNumGlyphs(2);
-    button.SetGlyph(SolidStrip(c.width, c.height));
+    button.SetGlyph(Solid(c.width, c.height, Qt::red));
     EXPECT_EQ(button.NumGlyphs(), c.numGlyphs);
     ASSERT_NE(button.GlyphList(), nullptr);
     EXPECT_EQ(button.GlyphList()->Width(), c.cellWidth);

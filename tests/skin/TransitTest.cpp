@@ -12,6 +12,7 @@
 #include "toolkit/Timer.h"
 #include "toolkit/WinControl.h"
 #include "support/CaseName.h"
+#include "support/Pictures.h"
 
 namespace {
 
@@ -33,22 +34,11 @@ constexpr QRgb kGreen = 0xFF00FF00;
 constexpr QRgb kBlack = 0xFF000000;
 constexpr QRgb kBlue = 0xFF0000FF;
 
-TBitmap Solid(int w, int h, QRgb color) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(color);
-    TBitmap bitmap;
-    bitmap.SetImage(image);
-    return bitmap;
-}
-
 // Left half 'left', right half 'right': shows which part of a picture landed where.
 TBitmap Halves(int w, int h, QRgb left, QRgb right) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(right);
+    QImage image = Filled(w, h, right);
     QPainter(&image).fillRect(0, 0, w / 2, h, QColor::fromRgb(left));
-    TBitmap bitmap;
-    bitmap.SetImage(image);
-    return bitmap;
+    return BitmapOf(image);
 }
 
 class TransitionTest : public testing::Test {
@@ -61,9 +51,7 @@ class TransitionTest : public testing::Test {
         form_->show();
         ProcessEvents();
     }
-    void TearDown() override {
-        form_.reset();
-    }
+    void TearDown() override { form_.reset(); }
 
     // The control set up as the player's skin is, apart from the pictures.
     void UseSkinSettings(const TBitmap& picture, const TBitmap& background) {
@@ -96,6 +84,10 @@ class TransitionTest : public testing::Test {
 
     QImage Shown() { return form_->grab().toImage(); }
     QRgb ShownAt(int x, int y) { return Shown().pixel(effect_->Left() + x, effect_->Top() + y); }
+    // Pixels of the control as the window shows them now.
+    void ExpectShown(std::initializer_list<Pixel> pixels) {
+        ExpectPixels(Shown(), {effect_->Left(), effect_->Top()}, pixels);
+    }
 
     // The sound calls so far, as the cases spell them.
     std::vector<SoundCall> Sounds() const {
@@ -153,11 +145,8 @@ TEST_F(TransitionTest, SkinSettingsRevealThePictureInSixTicks) {
     EXPECT_EQ(events, expected);
     ASSERT_EQ(frames.size(), 6u);
     EXPECT_EQ(frames[0].pixel(639, 479), kBlack);
-    EXPECT_EQ(frames[1].pixel(512, 384), kRed);
-    EXPECT_EQ(frames[1].pixel(511, 479), kBlack);
-    EXPECT_EQ(frames[1].pixel(639, 383), kBlack);
-    EXPECT_EQ(frames[4].pixel(128, 96), kRed);
-    EXPECT_EQ(frames[4].pixel(127, 96), kBlack);
+    ExpectPixels(frames[1], {{512, 384, kRed}, {511, 479, kBlack}, {639, 383, kBlack}});
+    ExpectPixels(frames[4], {{128, 96, kRed}, {127, 96, kBlack}});
     EXPECT_EQ(frames[5].pixel(0, 0), kRed);
     EXPECT_FALSE(effect_->Timer().Enabled());
     EXPECT_EQ(effect_->CurrentStep(), 0);
@@ -170,22 +159,16 @@ TEST_F(TransitionTest, FramesAccumulateUntilTheNextRepaint) {
     effect_->Execute();
     Tick(2);  // frames 0 and 1: the picture squeezed into 25 x 25 at the top left
     ProcessEvents();
-    EXPECT_EQ(ShownAt(0, 0), kRed);
-    EXPECT_EQ(ShownAt(24, 24), kGreen);
-    EXPECT_EQ(ShownAt(25, 25), kBlack);
+    ExpectShown({{0, 0, kRed}, {24, 24, kGreen}, {25, 25, kBlack}});
 
     effect_->SetTransition(StretchFromBottomRight);
     Tick(1);  // frame 2 at (50, 50, 100, 100); frame 1 stays where it was
     ProcessEvents();
-    EXPECT_EQ(ShownAt(0, 0), kRed);
-    EXPECT_EQ(ShownAt(30, 30), kBlack);
-    EXPECT_EQ(ShownAt(50, 50), kRed);
-    EXPECT_EQ(ShownAt(99, 99), kGreen);
+    ExpectShown({{0, 0, kRed}, {30, 30, kBlack}, {50, 50, kRed}, {99, 99, kGreen}});
 
     effect_->SetAutosize(asFitBoth);  // a repaint request: the background only
     ProcessEvents();
-    EXPECT_EQ(ShownAt(0, 0), kBlack);
-    EXPECT_EQ(ShownAt(99, 99), kBlack);
+    ExpectShown({{0, 0, kBlack}, {99, 99, kBlack}});
 }
 
 TEST_F(TransitionTest, PushStylesDrawTheBackgroundPictureAheadOfThePicture) {
@@ -199,10 +182,7 @@ TEST_F(TransitionTest, PushStylesDrawTheBackgroundPictureAheadOfThePicture) {
     EXPECT_EQ(ShownAt(99, 50), kBlack);
     Tick(1);  // picture at (-75, 0, 25, 100), background at (25, 0, 125, 100)
     ProcessEvents();
-    EXPECT_EQ(ShownAt(24, 50), kGreen);
-    EXPECT_EQ(ShownAt(25, 50), kBlue);
-    EXPECT_EQ(ShownAt(74, 50), kBlue);
-    EXPECT_EQ(ShownAt(75, 50), kBlack);
+    ExpectShown({{24, 50, kGreen}, {25, 50, kBlue}, {74, 50, kBlue}, {75, 50, kBlack}});
 }
 
 TEST_F(TransitionTest, EventsComeInOrderAndNotifyPrecedesTheAutoSwap) {
@@ -430,8 +410,7 @@ TEST_F(TransitionTest, BackgroundFollowsBGType) {
     effect_->SetBGType(btBitmap);
     effect_->SetAutosize(asFitBoth);
     ProcessEvents();
-    EXPECT_EQ(ShownAt(49, 0), kGreen);
-    EXPECT_EQ(ShownAt(50, 99), kRed);
+    ExpectShown({{49, 0, kGreen}, {50, 99, kRed}});
 
     effect_->SetBGType(btTransparant);
     effect_->SetAutosize(asFitBoth);
