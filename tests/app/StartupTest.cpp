@@ -14,6 +14,7 @@
 #include "media/Volumes.h"
 #include "skin/Transit.h"
 #include "support/CaseName.h"
+#include "support/EnvironmentScope.h"
 #include "support/FakeAudioDevices.h"
 #include "support/FakeMci.h"
 #include "support/FakeSound.h"
@@ -51,16 +52,14 @@ const StartupCase kCases[] = {
 
 class StartupTest : public ::testing::TestWithParam<StartupCase> {
   protected:
-    StartupTest() : savedDataHome_(qgetenv("XDG_DATA_HOME")) {
-        qputenv("XDG_DATA_HOME", dataHome_.path().toUtf8());
+    StartupTest() {
         ResetPlayerState();
         audio_->Devices(platform::OutputClass::WaveOut)
             .push_back({platform::WAVECAPS_VOLUME, kHalfVolume});
     }
-    ~StartupTest() override { qputenv("XDG_DATA_HOME", savedDataHome_); }
 
     QTemporaryDir dataHome_;
-    QByteArray savedDataHome_;
+    EnvironmentScope dataHomeVariable_{"XDG_DATA_HOME", dataHome_.path().toUtf8()};
     FakeAudioDevicesScope audio_;
     FakeSoundScope sound_;
     FakeMciScope mci_;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/sound/AudioOutput.h"
+#include "support/EnvironmentScope.h"
 #include "support/ServiceScope.h"
 
 using namespace platform;
@@ -98,11 +99,9 @@ TEST_P(ServerSocketTest, ServerAnswersOnlyOnALiveSocket) {
     if (GetParam().socket == Socket::Listening) {
         ASSERT_EQ(::listen(fd, 4), 0);
     }
-    const QByteArray saved = qgetenv("PULSE_SERVER");
-    qputenv("PULSE_SERVER", "unix:" + path);
+    const EnvironmentScope server("PULSE_SERVER", "unix:" + path);
     const ServiceScope<SetAudioProbe> machinesOwnProbe(nullptr);
     EXPECT_EQ(CurrentAudioRoute() == AudioRoute::Server, GetParam().answers);
-    saved.isNull() ? qunsetenv("PULSE_SERVER") : qputenv("PULSE_SERVER", saved);
     ::close(fd);
 }
 

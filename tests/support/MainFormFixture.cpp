@@ -5,17 +5,11 @@
 #include "platform/media/Mci.h"
 #include "toolkit/Application.h"
 
-MainFormFixture::MainFormFixture() : savedDataHome(qgetenv("XDG_DATA_HOME")) {
-    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+MainFormFixture::MainFormFixture() {
     ResetPlayerState();
     form = std::make_unique<TForm1>(nullptr);
     // Closing a test's window must not end the test program.
     if (Application && Application->MainForm() == form.get()) Application->SetMainForm(nullptr);
-}
-
-MainFormFixture::~MainFormFixture() {
-    form.reset();
-    qputenv("XDG_DATA_HOME", savedDataHome);
 }
 
 int MainFormFixture::Clicks() const {

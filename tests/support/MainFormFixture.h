@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/Main.h"
+#include "support/EnvironmentScope.h"
 #include "support/EventLoop.h"
 #include "support/FakeMci.h"
 #include "support/FakeSound.h"
@@ -16,7 +17,6 @@
 class MainFormFixture : public ::testing::Test {
 public:
     MainFormFixture();
-    ~MainFormFixture() override;
 
     // Click sounds played so far.
     int Clicks() const;
@@ -29,7 +29,7 @@ public:
     QString OpenFile() const;
 
     QTemporaryDir dataHome;
-    QByteArray savedDataHome;
+    EnvironmentScope dataHomeVariable{"XDG_DATA_HOME", dataHome.path().toUtf8()};
     FakeSoundScope sound;
     FakeMciScope mci;
     std::unique_ptr<TForm1> form;

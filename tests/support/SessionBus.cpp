@@ -16,7 +16,7 @@ const QString kPath = QStringLiteral("/org/mpris/MediaPlayer2");
 
 }  // namespace
 
-PrivateSessionBus::PrivateSessionBus() : savedAddress_(qgetenv("DBUS_SESSION_BUS_ADDRESS")) {
+PrivateSessionBus::PrivateSessionBus() {
     const QString socket = runtime_.filePath(QStringLiteral("bus"));
     daemon_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -28,14 +28,13 @@ PrivateSessionBus::PrivateSessionBus() : savedAddress_(qgetenv("DBUS_SESSION_BUS
                    QStringLiteral("--print-address=1")});
     if (daemon_.waitForStarted() && daemon_.waitForReadyRead(5000))
         address_ = QString::fromUtf8(daemon_.readLine().trimmed());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address_.toUtf8());
+    busAddress_.Set(address_.toUtf8());
 }
 
 PrivateSessionBus::~PrivateSessionBus() {
     QDBusConnection::disconnectFromBus(QStringLiteral("test-client"));
     if (daemon_.processId() > 0) ::kill(static_cast<pid_t>(daemon_.processId()), SIGTERM);
     daemon_.waitForFinished(3000);
-    qputenv("DBUS_SESSION_BUS_ADDRESS", savedAddress_);
 }
 
 QDBusConnection PrivateSessionBus::Client() {
