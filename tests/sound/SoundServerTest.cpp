@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTest>
 #include <QThread>
 #include <cmath>
 #include <cstdlib>
@@ -104,10 +105,8 @@ public:
     }
 
     void RunEventsUntil(qint64 ms, std::size_t noticeCount = 1) {
-        while (clock.elapsed() < ms && notices.size() < noticeCount) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QThread::msleep(2);
-        }
+        const auto done = [&] { return clock.elapsed() >= ms || notices.size() >= noticeCount; };
+        (void)QTest::qWaitFor(done, static_cast<int>(ms));
     }
 
     std::uint32_t Position() {
