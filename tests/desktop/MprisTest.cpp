@@ -11,6 +11,7 @@
 #include "support/DesktopFixture.h"
 #include "support/FakeAudioDevices.h"
 #include "support/FakeInstance.h"
+#include "support/LoggedLines.h"
 #include "support/SessionBus.h"
 #include "toolkit/Application.h"
 
@@ -25,20 +26,6 @@ template <class Case>
 auto operator<<(std::ostream& os, const Case& c) -> decltype(c.name, os) {
     return os << c.name;
 }
-
-// Lines the media-controls category logged while alive.
-class LogCapture {
-  public:
-    LogCapture() { previous_ = qInstallMessageHandler(&LogCapture::Record); }
-    ~LogCapture() { qInstallMessageHandler(previous_); }
-    static inline QStringList lines;
-
-  private:
-    static void Record(QtMsgType, const QMessageLogContext& context, const QString& text) {
-        if (QLatin1String(context.category) == QLatin1String("brelmo.desktop.mpris")) lines << text;
-    }
-    QtMessageHandler previous_;
-};
 
 // A wave line with a volume, there before the window's volume control looks.
 struct WaveLine {
@@ -238,9 +225,9 @@ TEST_P(MprisOffTheBus, LogsOneLineAndThePlayerRunsAsBefore) {
         QDBusConnection::connectToBus(bus.Address(), "rival").registerService("org.mpris.MediaPlayer2.brelmo");
     else
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/brelmo-no-bus");
-    LogCapture log;
+    const LoggedLines log("brelmo.desktop.mpris");
     EXPECT_FALSE(service->Start());
-    EXPECT_EQ(log.lines.size(), 1) << log.lines.join('\n').toStdString();
+    EXPECT_EQ(log.size(), 1) << log.join('\n').toStdString();
     SetPlaylist({QStringLiteral("C:\\clips\\one.avi")});
     form->bnextClick(nullptr);
     EXPECT_EQ(OpenFile(), "C:\\clips\\one.avi");

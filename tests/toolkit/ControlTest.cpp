@@ -2,6 +2,7 @@
 
 #include <QTimer>
 
+#include "support/LoggedLines.h"
 #include "support/ShownMessages.h"
 #include "support/WidgetTesting.h"
 #include "toolkit/Application.h"
@@ -135,13 +136,7 @@ const FailingHandler kFailingHandlers[] = {
 class HandlerErrorTest : public testing::TestWithParam<FailingHandler> {};
 
 TEST_P(HandlerErrorTest, ReachesTheBoxWithoutUnwindingThroughQt) {
-    static QStringList logged;
-    logged.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString&) {
-            if (type == QtCriticalMsg && context.category == QLatin1String("brelmo.application"))
-                logged << QStringLiteral("unwound");
-        });
+    const LoggedLines logged("brelmo.application");
     ShownMessages shown;
     {
         TestHost host;
@@ -149,7 +144,6 @@ TEST_P(HandlerErrorTest, ReachesTheBoxWithoutUnwindingThroughQt) {
         GetParam().trigger(host);
         ProcessEvents();
     }
-    qInstallMessageHandler(previous);
     EXPECT_FALSE(shown.isEmpty());
     EXPECT_EQ(shown.value(0), QStringLiteral("boom"));
     EXPECT_TRUE(logged.isEmpty());
