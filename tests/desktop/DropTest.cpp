@@ -10,8 +10,8 @@
 #include "filectl/FileCtrl.h"
 #include "skin/TransBtn.h"
 #include "support/DesktopFixture.h"
+#include "support/ShownMessages.h"
 #include "support/TempDrives.h"
-#include "toolkit/Application.h"
 #include "toolkit/ListBox.h"
 
 namespace {
@@ -57,9 +57,7 @@ class Drops : public DropDrive, public DesktopFixture, public ::testing::WithPar
         form->fl1->HandleNeeded();
         form->dl1->HandleNeeded();
         form->ld1DblClick(nullptr);  // as the window's activation does
-        Application->OnShowMessage = [this](const QString& text) { messages << text; };
     }
-    ~Drops() override { Application->OnShowMessage = nullptr; }
 
     // What a file manager sends: enter, then drop, of file:// URIs.
     bool Drop(const QList<QByteArray>& relatives) {
@@ -73,13 +71,13 @@ class Drops : public DropDrive, public DesktopFixture, public ::testing::WithPar
         if (!enter.isAccepted()) return false;
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(form.get(), &drop);
-        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+        ProcessEvents();
         return true;
     }
 
     QString Listed() const { return form->lb1->Items().ToStringList().join('|'); }
 
-    QStringList messages;
+    ShownMessages messages;
 };
 
 TEST_P(Drops, GoWhereTheSetupViewPutsThem) {
