@@ -12,41 +12,35 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "IdleLoop.h"
-#include "PlayerBench.h"
 #include "desktop/MprisService.h"
+#include "kit/Player.h"
+#include "kit/Run.h"
+#include "kit/Usage.h"
 
 namespace {
 
 constexpr int kSettleMs = 1500;
-
-const char* StringArg(int argc, char** argv, const char* name) {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0) return argv[i + 1];
-    return nullptr;
-}
 
 // One process: the player revealed and settled, then idle for 'seconds'.
 int MeasureSelf(int argc, char** argv, int seconds) {
     int messages = 0;
     double percent = -1;
     bool onBus = false;
-    playerbench::RunPlayer(
+    benchkit::RunPlayer(
         argc, argv,
         [&](TForm1& form) {
-            idleloop::RunLoopFor(kSettleMs);
+            benchkit::RunLoopFor(kSettleMs);
             auto* mpris = form.findChild<TMprisService*>();
             onBus = mpris && mpris->Started();
             QElapsedTimer wall;
-            const double cpuStart = idleloop::ProcessCpuSeconds();
+            const double cpuStart = benchkit::ProcessCpuSeconds();
             wall.start();
-            idleloop::RunLoopFor(seconds * 1000);
+            benchkit::RunLoopFor(seconds * 1000);
             percent =
-                100.0 * (idleloop::ProcessCpuSeconds() - cpuStart) / (wall.nsecsElapsed() * 1e-9);
+                100.0 * (benchkit::ProcessCpuSeconds() - cpuStart) / (wall.nsecsElapsed() * 1e-9);
         },
         &messages);
     std::printf("%.4f %d\n", percent, onBus ? 1 : 0);
@@ -56,18 +50,19 @@ int MeasureSelf(int argc, char** argv, int seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int seconds = idleloop::IntArg(argc, argv, "--seconds", 10);
-    if (StringArg(argc, argv, "--mode")) return MeasureSelf(argc, argv, seconds);
+    const int seconds = benchkit::IntArg(argc, argv, "--seconds", 10);
+    if (benchkit::StringArg(argc, argv, "--mode")) return MeasureSelf(argc, argv, seconds);
 
-    const int runs = idleloop::IntArg(argc, argv, "--runs", 5);
+    const int runs = benchkit::IntArg(argc, argv, "--runs", 5);
     QCoreApplication app(argc, argv);
     QTemporaryDir runtime;
     QProcess bus;
     bus.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    bus.start(QStringLiteral("dbus-daemon"),
-              {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-               QStringLiteral("--address=unix:path=") + runtime.filePath(QStringLiteral("bus")),
-               QStringLiteral("--print-address=1")});
+    bus.start(
+        QStringLiteral("dbus-daemon"),
+        {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+         QStringLiteral("--address=unix:path=") + runtime.filePath(QStringLiteral("bus")),
+         QStringLiteral("--print-address=1")});
     if (!bus.waitForReadyRead(5000)) {
         std::fprintf(stderr, "no dbus-daemon\n");
         return 1;
@@ -85,22 +80,23 @@ int main(int argc, char** argv) {
             child.setProcessEnvironment(env);
             child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
             child.start(QCoreApplication::applicationFilePath(),
-                        {QStringLiteral("--mode"), QString::number(mode), QStringLiteral("--seconds"),
-                         QString::number(seconds)});
+                        {QStringLiteral("--mode"), QString::number(mode),
+                         QStringLiteral("--seconds"), QString::number(seconds)});
             child.waitForFinished(seconds * 1000 + 60000);
             const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
             const double percent = fields.value(0).toDouble();
             samples[mode].push_back(percent);
-            std::printf("run %d %-12s %.3f %% of a core (media controls %s)\n", run + 1, names[mode],
-                        percent, fields.value(1) == "1" ? "on the bus" : "off");
+            std::printf("run %d %-12s %.3f %% of a core (media controls %s)\n", run + 1,
+                        names[mode], percent, fields.value(1) == "1" ? "on the bus" : "off");
             std::fflush(stdout);
         }
     }
     for (int mode : {0, 1}) {
-        const appbench::Summary s = appbench::Summarise(samples[mode]);
-        std::printf("%-12s median %.3f %% (min %.3f, max %.3f)\n", names[mode], s.median, s.min, s.max);
+        const benchkit::Summary s = benchkit::Summarise(samples[mode]);
+        std::printf("%-12s median %.3f %% (min %.3f, max %.3f)\n", names[mode], s.median, s.min,
+                    s.max);
     }
-    const double on = appbench::Summarise(samples[1]).median;
+    const double on = benchkit::Summarise(samples[1]).median;
     std::printf("goal: idle with the media controls <= 1 %% of a core: %s (%.3f %%)\n",
                 on <= 1.0 ? "met" : "NOT met", on);
     ::kill(static_cast<pid_t>(bus.processId()), SIGTERM);

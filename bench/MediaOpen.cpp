@@ -6,7 +6,8 @@
 #include <benchmark/benchmark.h>
 #include <gst/gst.h>
 
-#include "MediaBench.h"
+#include "kit/Media.h"
+#include "kit/Run.h"
 #include "media/MPlayer.h"
 #include "toolkit/WinControl.h"
 
@@ -52,21 +53,19 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     gst_init(nullptr, nullptr);
-    const QString avi = mediabench::SmallAvi();
-    const QString wav = mediabench::SmallWav();
-    const char* audioSink = qEnvironmentVariableIsSet("BRELMO_TEST_SINK") ? "pulsesink" : "fakesink";
-    const QString audioVideo = mediabench::SmallAudioVideoAvi();
+    const QString avi = benchkit::SmallAvi();
+    const QString wav = benchkit::SmallWav();
+    const char* audioSink =
+        qEnvironmentVariableIsSet("BRELMO_TEST_SINK") ? "pulsesink" : "fakesink";
+    const QString audioVideo = benchkit::SmallAudioVideoAvi();
     for (const auto& [name, path] :
          {std::pair{"avi", avi}, std::pair{"av-avi", audioVideo}, std::pair{"wav", wav}}) {
-        benchmark::RegisterBenchmark((std::string("BarePlaybinPreroll/") + name + '/' + audioSink)
-                                         .c_str(),
-                                     BarePlaybinPreroll, path, audioSink)
+        benchmark::RegisterBenchmark(
+            (std::string("BarePlaybinPreroll/") + name + '/' + audioSink).c_str(),
+            BarePlaybinPreroll, path, audioSink)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark((std::string("PlayerOpen/") + name).c_str(), PlayerOpen, path)
             ->Unit(benchmark::kMillisecond);
     }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchkit::RunBenchmarks(argc, argv);
 }

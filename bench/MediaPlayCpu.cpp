@@ -4,15 +4,16 @@
 // of a few runs of each.
 
 #include <gst/gst.h>
-#include <sys/resource.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
-#include "MediaBench.h"
+#include "kit/Media.h"
+#include "kit/Run.h"
+#include "kit/Stats.h"
+#include "kit/Usage.h"
 #include "media/MPlayer.h"
 #include "toolkit/WinControl.h"
 
@@ -21,16 +22,9 @@ namespace {
 constexpr int kSeconds = 10;
 constexpr int kRuns = 3;
 
-double CpuSeconds(int who) {
-    rusage usage{};
-    getrusage(who, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 double ReferenceRun(const QString& path) {
     gchar* uri = gst_filename_to_uri(path.toLocal8Bit().constData(), nullptr);
-    const double before = CpuSeconds(RUSAGE_CHILDREN);
+    const double before = benchkit::ChildrenCpuSeconds();
     QElapsedTimer clock;
     clock.start();
     QProcess::execute(QStringLiteral("gst-launch-1.0"),
@@ -39,7 +33,7 @@ double ReferenceRun(const QString& path) {
                        QStringLiteral("video-sink=videoconvert ! video/x-raw,format=BGRx ! "
                                       "fakesink sync=true")});
     g_free(uri);
-    return (CpuSeconds(RUSAGE_CHILDREN) - before) / (clock.elapsed() / 1000.0);
+    return 1000 * (benchkit::ChildrenCpuSeconds() - before) / (clock.elapsed() / 1000.0);
 }
 
 double PlayerRun(const QString& path) {
@@ -54,22 +48,15 @@ double PlayerRun(const QString& path) {
     mp.SetDisplayRect(Rect(0, 0, 0, 0));
     bool ended = false;
     mp.OnNotify = [&](TObject*) { ended = true; };
-    const double before = CpuSeconds(RUSAGE_SELF);
+    const double before = benchkit::ProcessCpuSeconds();
     QElapsedTimer clock;
     clock.start();
     mp.Play();
     while (!ended) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    const double cpu = CpuSeconds(RUSAGE_SELF) - before;
+    const double cpu = benchkit::ProcessCpuSeconds() - before;
     const double wall = clock.elapsed() / 1000.0;
     mp.Close();
-    return cpu / wall;
-}
-
-void Report(const char* name, std::vector<double> figures) {
-    std::sort(figures.begin(), figures.end());
-    std::printf("%-32s median %6.1f ms/s   min %6.1f   max %6.1f   (%zu runs)\n", name,
-                figures[figures.size() / 2] * 1000, figures.front() * 1000, figures.back() * 1000,
-                figures.size());
+    return 1000 * cpu / wall;
 }
 
 }  // namespace
@@ -78,14 +65,15 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     gst_init(nullptr, nullptr);
-    const QString path = mediabench::LargeAvi(kSeconds);
+    const QString path = benchkit::LargeAvi(benchkit::Smoke() ? 1 : kSeconds);
     std::vector<double> reference;
     std::vector<double> player;
-    for (int run = 0; run < kRuns; ++run) {
+    for (int run = 0; run < benchkit::Runs(kRuns); ++run) {
         reference.push_back(ReferenceRun(path));
         player.push_back(PlayerRun(path));
     }
-    Report("gst-launch-1.0 playbin (BGRx)", reference);
-    Report("TMediaPlayer into its display", player);
+    benchkit::PrintHeader("CPU ms per s");
+    benchkit::PrintRow("gst-launch-1.0 playbin (BGRx)", benchkit::Summarise(reference));
+    benchkit::PrintRow("TMediaPlayer into its display", benchkit::Summarise(player));
     return 0;
 }

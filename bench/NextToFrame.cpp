@@ -11,14 +11,15 @@
 #include <QImage>
 #include <cstdio>
 
-#include "IdleLoop.h"
-#include "PlayerBench.h"
+#include "kit/Player.h"
+#include "kit/Run.h"
+#include "kit/Usage.h"
 #include "media/MPlayer.h"
 #include "toolkit/Panel.h"
 
 namespace {
 
-using playerbench::Clip;
+using benchkit::Clip;
 
 constexpr double kAllowedFactor = 1.3;
 constexpr int kWarmUpTurns = 3;
@@ -44,12 +45,12 @@ struct Figures {
     int timeouts = 0;
 };
 
-void PressNext(TForm1& form, playerbench::FirstFrameWatch& watch, const std::vector<Clip>& clips,
+void PressNext(TForm1& form, benchkit::FirstFrameWatch& watch, const std::vector<Clip>& clips,
                std::vector<double>* into, Figures& figures) {
     watch.Arm();
     const std::int64_t start = probe::MonotonicNs();
-    playerbench::Press(form.bnext);
-    if (!playerbench::WaitUntil([&] { return watch.Painted(); })) {
+    benchkit::Press(form.bnext);
+    if (!benchkit::WaitUntil([&] { return watch.Painted(); })) {
         ++figures.timeouts;
         return;
     }
@@ -57,14 +58,14 @@ void PressNext(TForm1& form, playerbench::FirstFrameWatch& watch, const std::vec
     if (!NearColour(PanelCentre(form), clips.at(PlaylistIndex - 1).colour)) ++figures.wrongPictures;
 }
 
-void OpenAndPlay(TMediaPlayer& device, playerbench::FirstFrameWatch& watch, const Clip& clip,
+void OpenAndPlay(TMediaPlayer& device, benchkit::FirstFrameWatch& watch, const Clip& clip,
                  std::vector<double>* into, Figures& figures) {
     device.SetFileName(clip.path);
     watch.Arm();
     const std::int64_t start = probe::MonotonicNs();
     device.Open();
     device.Play();
-    if (!playerbench::WaitUntil([&] { return watch.Painted(); }))
+    if (!benchkit::WaitUntil([&] { return watch.Painted(); }))
         ++figures.timeouts;
     else if (into)
         into->push_back((watch.PaintedNs() - start) / 1e6);
@@ -72,9 +73,9 @@ void OpenAndPlay(TMediaPlayer& device, playerbench::FirstFrameWatch& watch, cons
 }
 
 void Measure(TForm1& form, int presses, Figures& figures) {
-    const std::vector<Clip> clips = playerbench::ThreeClips();
-    playerbench::SetPlaylist(clips);
-    playerbench::FirstFrameWatch watch;
+    const std::vector<Clip> clips = benchkit::ThreeClips();
+    benchkit::SetPlaylist(clips);
+    benchkit::FirstFrameWatch watch;
 
     // The device on its own, drawing into a black window of its own.
     TPanel display(nullptr);
@@ -83,30 +84,30 @@ void Measure(TForm1& form, int presses, Figures& figures) {
     display.show();
     TMediaPlayer device(nullptr);
     device.SetDisplay(&display);
-    playerbench::WaitUntil([&] { return display.isVisible(); });
+    benchkit::WaitUntil([&] { return display.isVisible(); });
 
     for (int turn = 0; turn < kWarmUpTurns + presses; ++turn) {
         const bool counted = turn >= kWarmUpTurns;
         PressNext(form, watch, clips, counted ? &figures.nextMs : nullptr, figures);
-        idleloop::RunLoopFor(kPlayBetweenMs);
+        benchkit::RunLoopFor(kPlayBetweenMs);
         OpenAndPlay(device, watch, clips.at(turn % clips.size()),
                     counted ? &figures.deviceMs : nullptr, figures);
-        idleloop::RunLoopFor(kPlayBetweenMs);
+        benchkit::RunLoopFor(kPlayBetweenMs);
     }
 }
 
 void Report(const Figures& figures, int messages) {
-    using appbench::Summarise;
+    using benchkit::Summarise;
     std::printf("Next to first frame painted, real media backend, silent clicks, %zu presses\n",
                 figures.nextMs.size());
-    appbench::PrintHeader("ms");
+    benchkit::PrintHeader("ms");
     const auto device = Summarise(figures.deviceMs);
     const auto next = Summarise(figures.nextMs);
-    appbench::PrintRow("device: Open + Play to first frame painted", device);
-    appbench::PrintRow("player: Next pressed to first frame painted", next);
+    benchkit::PrintRow("device: Open + Play to first frame painted", device);
+    benchkit::PrintRow("player: Next pressed to first frame painted", next);
     std::printf("goal: Next %.1f ms <= %.1f x %.1f = %.1f ms: %s (%.2fx the device)\n", next.median,
                 kAllowedFactor, device.median, kAllowedFactor * device.median,
-                appbench::Verdict(next.median <= kAllowedFactor * device.median),
+                benchkit::Verdict(next.median <= kAllowedFactor * device.median),
                 next.median / device.median);
     std::printf("checks: %d wrong pictures, %d frames never painted, %d messages shown\n",
                 figures.wrongPictures, figures.timeouts, messages);
@@ -118,7 +119,7 @@ int main(int argc, char** argv) {
     const int presses = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     int messages = 0;
     Figures figures;
-    const int code = playerbench::RunPlayer(
+    const int code = benchkit::RunPlayer(
         argc, argv, [&](TForm1& form) { Measure(form, presses, figures); }, &messages);
     Report(figures, messages);
     return code != 0 || figures.timeouts || figures.wrongPictures ? 1 : code;

@@ -10,8 +10,9 @@
 #include <cstdio>
 #include <random>
 
-#include "IdleLoop.h"
-#include "PlayerBench.h"
+#include "kit/Player.h"
+#include "kit/Run.h"
+#include "kit/Usage.h"
 #include "media/MPlayer.h"
 
 namespace {
@@ -35,18 +36,14 @@ struct Figures {
     double seconds = 0;
 };
 
-double ResidentMiB() {
-    return probe::ReadMemory().residentKiB / 1024.0;
-}
-
 // Lets queued notices, repaints and deferred deletions run out first.
 double SettledResidentMiB() {
-    idleloop::RunLoopFor(kSettleMs);
-    return ResidentMiB();
+    benchkit::RunLoopFor(kSettleMs);
+    return benchkit::ResidentMiB();
 }
 
 void Burst(TForm1& form, int presses, Figures& figures) {
-    playerbench::SetPlaylist(playerbench::ThreeClips());
+    benchkit::SetPlaylist(benchkit::ThreeClips());
     figures.buttons = {
         {"Next", form.bnext}, {"Back", form.bprev}, {"Stop", form.bstop}, {"Re-do", form.breplay}};
     for (Button& button : figures.buttons)
@@ -66,10 +63,11 @@ void Burst(TForm1& form, int presses, Figures& figures) {
     for (int done = 0; done < presses;) {
         Button& button = figures.buttons[pick(order)];
         ++button.pressed;
-        playerbench::Press(button.control);
+        benchkit::Press(button.control);
         QCoreApplication::processEvents();
         ++done;
-        if (done % kSampleEvery == 0) figures.residentMiB.emplace_back(done, ResidentMiB());
+        if (done % kSampleEvery == 0)
+            figures.residentMiB.emplace_back(done, benchkit::ResidentMiB());
     }
     figures.seconds = clock.elapsed() / 1000.0;
     figures.residentMiB.emplace_back(presses, SettledResidentMiB());
@@ -96,9 +94,9 @@ bool Report(const Figures& figures, int presses, int messages) {
     const bool allHandled = handled == presses;
     const bool noLeak = warm > 0 && growth <= kAllowedGrowthMiB;
     std::printf("goal: every press handled, %d of %d: %s\n", handled, presses,
-                appbench::Verdict(allHandled));
+                benchkit::Verdict(allHandled));
     std::printf("goal: growth after the warm-up %.2f MiB <= %.1f MiB: %s\n", growth,
-                kAllowedGrowthMiB, appbench::Verdict(noLeak));
+                kAllowedGrowthMiB, benchkit::Verdict(noLeak));
     return allHandled && noLeak;
 }
 
@@ -108,7 +106,7 @@ int main(int argc, char** argv) {
     const int presses = argc > 1 ? std::max(kWarmUpPresses, std::atoi(argv[1])) : 1000;
     int messages = 0;
     Figures figures;
-    const int code = playerbench::RunPlayer(
+    const int code = benchkit::RunPlayer(
         argc, argv, [&](TForm1& form) { Burst(form, presses, figures); }, &messages);
     const bool met = Report(figures, presses, messages);
     return code != 0 || !met ? 1 : 0;

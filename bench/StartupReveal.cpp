@@ -19,15 +19,16 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "AppBench.h"
+#include "kit/Processes.h"
+#include "kit/Run.h"
 
 namespace {
 
-using appbench::PeakMiB;
-using appbench::ProbeRun;
-using appbench::ResidentMiB;
-using appbench::Summarise;
-using appbench::Summary;
+using benchkit::ProbeRun;
+using benchkit::ReportedPeakMiB;
+using benchkit::ReportedResidentMiB;
+using benchkit::Summarise;
+using benchkit::Summary;
 
 constexpr double kAllowedFactor = 1.3;
 constexpr double kRevealAnimationMs = 60;
@@ -36,13 +37,13 @@ constexpr int kWarmUpRuns = 3;
 constexpr int kMemoryRuns = 5;
 constexpr const char* kIdleMs = "1000";
 
-struct Probe : appbench::RunSeries {
+struct Probe : benchkit::RunSeries {
     const char* label;
     std::string program;
 };
 
 ProbeRun RunChecked(const Probe& probe) {
-    ProbeRun run = appbench::RunProbe(probe.program);
+    ProbeRun run = benchkit::RunProbe(probe.program);
     if (run.exitCode != 0 || !run.reports.count("shown_ns"))
         throw std::runtime_error(std::string(probe.label) + " did not report a start");
     return run;
@@ -87,15 +88,15 @@ double ExecToExit(const ProbeRun& run) {
 
 void PrintTimes(const Probe& probe) {
     if (probe.runs.front().reports.count("first_frame_ns"))
-        appbench::PrintRow(std::string(probe.label) + ": exec to first reveal frame",
+        benchkit::PrintRow(std::string(probe.label) + ": exec to first reveal frame",
                            Summarise(probe.Series(ExecToFirstFrame)));
-    appbench::PrintRow(std::string(probe.label) + ": exec to ready",
+    benchkit::PrintRow(std::string(probe.label) + ": exec to ready",
                        Summarise(probe.Series(ExecToReady)));
-    appbench::PrintRow(std::string(probe.label) + ": main() to ready",
+    benchkit::PrintRow(std::string(probe.label) + ": main() to ready",
                        Summarise(probe.Series(MainToReady)));
-    appbench::PrintRow(std::string(probe.label) + ": exec to shown",
+    benchkit::PrintRow(std::string(probe.label) + ": exec to shown",
                        Summarise(probe.Series(ExecToShown)));
-    appbench::PrintRow(std::string(probe.label) + ": exec to exit",
+    benchkit::PrintRow(std::string(probe.label) + ": exec to exit",
                        Summarise(probe.Series(ExecToExit)));
 }
 
@@ -104,26 +105,27 @@ void PrintTimes(const Probe& probe) {
 // first frame, the animation (activated to the reveal done).
 void PrintPlayerStages(const Probe& probe) {
     const std::string label = std::string("  ") + probe.label + ": ";
-    appbench::PrintRow(label + "exec to main()", Summarise(probe.Series(ExecToMain)));
-    appbench::PrintRow(label + "platform init", Summarise(probe.Series(PlatformInit)));
-    appbench::PrintRow(label + "window build", Summarise(probe.Series(WindowBuild)));
-    appbench::PrintRow(label + "show to first paint", Summarise(probe.Series(ShowToFirstPaint)));
-    appbench::PrintRow(label + "first paint to first frame",
+    benchkit::PrintRow(label + "exec to main()", Summarise(probe.Series(ExecToMain)));
+    benchkit::PrintRow(label + "platform init", Summarise(probe.Series(PlatformInit)));
+    benchkit::PrintRow(label + "window build", Summarise(probe.Series(WindowBuild)));
+    benchkit::PrintRow(label + "show to first paint", Summarise(probe.Series(ShowToFirstPaint)));
+    benchkit::PrintRow(label + "first paint to first frame",
                        Summarise(probe.Series(FirstPaintToFirstFrame)));
-    appbench::PrintRow(label + "animation", Summarise(probe.Series(ActivateToReady)));
+    benchkit::PrintRow(label + "animation", Summarise(probe.Series(ActivateToReady)));
 }
 
 void PrintBareStages(const Probe& probe) {
     const std::string label = std::string("  ") + probe.label + ": ";
-    appbench::PrintRow(label + "exec to main()", Summarise(probe.Series(ExecToMain)));
-    appbench::PrintRow(label + "platform init", Summarise(probe.Series(PlatformInit)));
-    appbench::PrintRow(label + "window to first paint shown", Summarise(probe.Series(BarePaint)));
+    benchkit::PrintRow(label + "exec to main()", Summarise(probe.Series(ExecToMain)));
+    benchkit::PrintRow(label + "platform init", Summarise(probe.Series(PlatformInit)));
+    benchkit::PrintRow(label + "window to first paint shown", Summarise(probe.Series(BarePaint)));
 }
 
 void PrintMemory(const Probe& probe) {
-    appbench::PrintRow(std::string(probe.label) + ": VmRSS idle",
-                       Summarise(probe.Series(ResidentMiB)));
-    appbench::PrintRow(std::string(probe.label) + ": VmHWM", Summarise(probe.Series(PeakMiB)));
+    benchkit::PrintRow(std::string(probe.label) + ": VmRSS idle",
+                       Summarise(probe.Series(ReportedResidentMiB)));
+    benchkit::PrintRow(std::string(probe.label) + ": VmHWM",
+                       Summarise(probe.Series(ReportedPeakMiB)));
 }
 
 // Runs every probe 'count' times, taking turns, each round starting with
@@ -146,22 +148,23 @@ void PrintTimeGoals(const Probe& player, const Probe& bare) {
     const double firstFrame = Summarise(player.Series(ExecToFirstFrame)).median;
     const double revealed = Summarise(player.Series(ExecToShown)).median;
     const double allowedFirst = kAllowedFactor * bareShown;
-    std::printf("goal: %s exec to first reveal frame %.1f ms <= %.1f x %.1f = %.1f ms: %s (%.2fx)\n",
-                player.label, firstFrame, kAllowedFactor, bareShown, allowedFirst,
-                appbench::Verdict(firstFrame <= allowedFirst), firstFrame / bareShown);
+    std::printf(
+        "goal: %s exec to first reveal frame %.1f ms <= %.1f x %.1f = %.1f ms: %s (%.2fx)\n",
+        player.label, firstFrame, kAllowedFactor, bareShown, allowedFirst,
+        benchkit::Verdict(firstFrame <= allowedFirst), firstFrame / bareShown);
     std::printf("goal: %s exec to skin revealed %.1f ms <= %.1f + %.0f = %.1f ms: %s\n",
                 player.label, revealed, allowedFirst, kRevealAnimationMs,
                 allowedFirst + kRevealAnimationMs,
-                appbench::Verdict(revealed <= allowedFirst + kRevealAnimationMs));
+                benchkit::Verdict(revealed <= allowedFirst + kRevealAnimationMs));
 }
 
 void PrintMemoryGoal(const Probe& player, const Probe& bare) {
-    const double bareResident = Summarise(bare.Series(ResidentMiB)).median;
-    const double playerResident = Summarise(player.Series(ResidentMiB)).median;
+    const double bareResident = Summarise(bare.Series(ReportedResidentMiB)).median;
+    const double playerResident = Summarise(player.Series(ReportedResidentMiB)).median;
     std::printf("goal: %s idle %.1f MiB <= %.1f x %.1f = %.1f MiB: %s (%.2fx)\n", player.label,
                 playerResident, kAllowedMemoryFactor, bareResident,
                 kAllowedMemoryFactor * bareResident,
-                appbench::Verdict(playerResident <= kAllowedMemoryFactor * bareResident),
+                benchkit::Verdict(playerResident <= kAllowedMemoryFactor * bareResident),
                 playerResident / bareResident);
 }
 
@@ -170,10 +173,10 @@ void PrintMemoryGoal(const Probe& player, const Probe& bare) {
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     try {
-        const appbench::PrivateHome home;
+        const benchkit::PrivateHome home;
 
-        appbench::PrivateXServer x;
-        appbench::PrivateSessionBus bus(home.Runtime().toStdString());
+        benchkit::PrivateXServer x;
+        benchkit::PrivateSessionBus bus(home.Runtime().toStdString());
         Probe bare{{}, "bare window", BRELMO_MINIMAL_WINDOW};
         Probe player{{}, "player", BRELMO_REVEAL_PROBE};
         Probe earlier{{}, "earlier player", argc > 2 ? argv[2] : ""};
@@ -187,7 +190,7 @@ int main(int argc, char** argv) {
 
         std::printf("Start-up under Xvfb %s, %d runs of each taking turns\n", x.Display().c_str(),
                     runs);
-        appbench::PrintHeader("ms");
+        benchkit::PrintHeader("ms");
         for (const Probe* probe : probes) PrintTimes(*probe);
         PrintBareStages(bare);
         for (const Probe* probe : players) PrintPlayerStages(*probe);
@@ -195,9 +198,10 @@ int main(int argc, char** argv) {
 
         setenv("BRELMO_PROBE_IDLE_MS", kIdleMs, 1);
         ClearRuns(probes);
-        RunInTurns(probes, kMemoryRuns);
-        std::printf("\nResident memory after %s ms idle, %d runs of each\n", kIdleMs, kMemoryRuns);
-        appbench::PrintHeader("MiB");
+        RunInTurns(probes, benchkit::Runs(kMemoryRuns));
+        std::printf("\nResident memory after %s ms idle, %d runs of each\n", kIdleMs,
+                    benchkit::Runs(kMemoryRuns));
+        benchkit::PrintHeader("MiB");
         for (const Probe* probe : probes) PrintMemory(*probe);
         for (const Probe* probe : players) PrintMemoryGoal(*probe, bare);
     } catch (const std::exception& error) {

@@ -8,27 +8,28 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "AppBench.h"
+#include "kit/Processes.h"
+#include "kit/Run.h"
 
 namespace {
 
-using appbench::PeakMiB;
-using appbench::ProbeRun;
-using appbench::ResidentMiB;
-using appbench::Summarise;
+using benchkit::ProbeRun;
+using benchkit::ReportedPeakMiB;
+using benchkit::ReportedResidentMiB;
+using benchkit::Summarise;
 
 constexpr double kAllowedFactor = 1.2;
 constexpr int kWarmUpRuns = 3;
 constexpr int kMemoryRuns = 5;
 
-struct Scale : appbench::RunSeries {
+struct Scale : benchkit::RunSeries {
     const char* label;
     const char* factor;
 };
 
 ProbeRun RunAt(const Scale& scale) {
     setenv("QT_SCALE_FACTOR", scale.factor, 1);
-    ProbeRun run = appbench::RunProbe(BRELMO_REVEAL_PROBE);
+    ProbeRun run = benchkit::RunProbe(BRELMO_REVEAL_PROBE);
     if (run.exitCode != 0 || !run.reports.count("ready_ns"))
         throw std::runtime_error(std::string(scale.label) + " did not report its reveal");
     return run;
@@ -55,9 +56,9 @@ double ActivateToReady(const ProbeRun& run) {
 
 void PrintTimes(const Scale& scale) {
     const std::string label(scale.label);
-    appbench::PrintRow(label + ": exec to reveal done", Summarise(scale.Series(ExecToReady)));
-    appbench::PrintRow(label + ":   main() to window made", Summarise(scale.Series(MainToForm)));
-    appbench::PrintRow(label + ":   activated to reveal done",
+    benchkit::PrintRow(label + ": exec to reveal done", Summarise(scale.Series(ExecToReady)));
+    benchkit::PrintRow(label + ":   main() to window made", Summarise(scale.Series(MainToForm)));
+    benchkit::PrintRow(label + ":   activated to reveal done",
                        Summarise(scale.Series(ActivateToReady)));
 }
 
@@ -66,11 +67,11 @@ void PrintTimes(const Scale& scale) {
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     try {
-        const appbench::PrivateHome home;
+        const benchkit::PrivateHome home;
 
         // Room for the 1280x960 window of ratio 2.
-        appbench::PrivateXServer x("1920x1200x24");
-        appbench::PrivateSessionBus bus(home.Runtime().toStdString());
+        benchkit::PrivateXServer x("1920x1200x24");
+        benchkit::PrivateSessionBus bus(home.Runtime().toStdString());
         Scale one{{}, "ratio 1", "1"};
         Scale two{{}, "ratio 2", "2"};
         RunInTurns(one, two, kWarmUpRuns);
@@ -80,26 +81,28 @@ int main(int argc, char** argv) {
 
         std::printf("Start-up under Xvfb %s, %d runs of each taking turns\n", x.Display().c_str(),
                     runs);
-        appbench::PrintHeader("ms");
+        benchkit::PrintHeader("ms");
         PrintTimes(one);
         PrintTimes(two);
         const double oneReady = Summarise(one.Series(ExecToReady)).median;
         const double twoReady = Summarise(two.Series(ExecToReady)).median;
-        std::printf("goal: ratio 2 exec to reveal done %.1f ms <= %.1f x %.1f = %.1f ms: %s (%.2fx)\n",
-                    twoReady, kAllowedFactor, oneReady, kAllowedFactor * oneReady,
-                    appbench::Verdict(twoReady <= kAllowedFactor * oneReady), twoReady / oneReady);
+        std::printf(
+            "goal: ratio 2 exec to reveal done %.1f ms <= %.1f x %.1f = %.1f ms: %s (%.2fx)\n",
+            twoReady, kAllowedFactor, oneReady, kAllowedFactor * oneReady,
+            benchkit::Verdict(twoReady <= kAllowedFactor * oneReady), twoReady / oneReady);
 
         setenv("BRELMO_PROBE_IDLE_MS", "1000", 1);
         one.runs.clear();
         two.runs.clear();
-        RunInTurns(one, two, kMemoryRuns);
-        std::printf("\nResident memory after 1000 ms idle, %d runs of each\n", kMemoryRuns);
-        appbench::PrintHeader("MiB");
+        RunInTurns(one, two, benchkit::Runs(kMemoryRuns));
+        std::printf("\nResident memory after 1000 ms idle, %d runs of each\n",
+                    benchkit::Runs(kMemoryRuns));
+        benchkit::PrintHeader("MiB");
         for (const Scale* scale : {&one, &two}) {
-            appbench::PrintRow(std::string(scale->label) + ": VmRSS idle",
-                               Summarise(scale->Series(ResidentMiB)));
-            appbench::PrintRow(std::string(scale->label) + ": VmHWM",
-                               Summarise(scale->Series(PeakMiB)));
+            benchkit::PrintRow(std::string(scale->label) + ": VmRSS idle",
+                               Summarise(scale->Series(ReportedResidentMiB)));
+            benchkit::PrintRow(std::string(scale->label) + ": VmHWM",
+                               Summarise(scale->Series(ReportedPeakMiB)));
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "StartupScale: %s\n", error.what());

@@ -7,7 +7,7 @@
 #include "AfterPaint.h"
 #include "ProbeReport.h"
 #include "app/Main.h"
-#include "app/Run.h"
+#include "entry/Run.h"
 #include "skin/Transit.h"
 #include "toolkit/Application.h"
 

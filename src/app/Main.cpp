@@ -5,7 +5,7 @@
 
 #include "app/AfterReveal.h"
 #include "app/Just1_32.h"
-#include "app/Layout.h"
+#include "art/Layout.h"
 #include "app/PlayerState.h"
 #include "app/PlaylistFile.h"
 #include "app/SkinArt.h"

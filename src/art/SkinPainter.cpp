@@ -1,7 +1,7 @@
 #include "art/SkinPainter.h"
 
 #include "art/Drawing.h"
-#include "app/Layout.h"
+#include "art/Layout.h"
 
 #include <QLinearGradient>
 #include <QPainterPath>

@@ -32,18 +32,13 @@ class Just1_32Test : public testing::Test {
     void SetUp() override {
         savedTitle_ = Application->Title();
         Application->SetTitle(QStringLiteral("Fake"));
-        auto fake = std::make_unique<FakeInstance>();
-        fake_ = fake.get();
-        saved_ = platform::SetInstance(std::move(fake));
     }
     void TearDown() override {
         Just1_32::Finalize();
-        platform::SetInstance(std::move(saved_));
         Application->SetTitle(savedTitle_);
     }
 
-    FakeInstance* fake_ = nullptr;
-    std::unique_ptr<platform::IInstance> saved_;
+    FakeInstanceScope fake_;
     QString savedTitle_;
 };
 

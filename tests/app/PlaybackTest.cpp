@@ -22,7 +22,7 @@ struct Playback : MainFormFixture {
     // Starts entry 1 with Next and forgets the commands that took.
     void PlayFirst() {
         Next();
-        DeliverNotices();
+        ProcessEvents();
         mci->ClearCalls();
     }
 };
@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Playback, AClipStartedByNextEndsWithoutStartingTheNextOne) {
     PlayFirst();
     mci->EndPlay();
-    DeliverNotices();
+    ProcessEvents();
     EXPECT_TRUE(mci->Calls().empty() || Commands().isEmpty());
     EXPECT_EQ(PlaylistIndex, 1);
     EXPECT_TRUE(IsPlaying);
@@ -134,18 +134,18 @@ TEST_F(Playback, AClipStartedByNextEndsWithoutStartingTheNextOne) {
 TEST_F(Playback, PreviousRunsNextFromItsNoticeAndEndsWhereItStarted) {
     Next();
     Next();
-    DeliverNotices();
+    ProcessEvents();
     ASSERT_EQ(PlaylistIndex, 2);
     Previous();
     EXPECT_EQ(PlaylistIndex, 1);
-    DeliverNotices();
+    ProcessEvents();
     EXPECT_EQ(PlaylistIndex, 2);
     EXPECT_EQ(form->mp->FileName(), kThree[1]);
 }
 
 TEST_F(Playback, PreviousFromTheStartEndsOnEntryOne) {
     Previous();
-    DeliverNotices();
+    ProcessEvents();
     EXPECT_EQ(PlaylistIndex, 1);
 }
 
@@ -153,7 +153,7 @@ TEST_F(Playback, HelpWhileAClipPlaysLetsTheNextEntryStartBehindTheText) {
     PlayFirst();
     form->bhelpClick(nullptr);
     EXPECT_FALSE(form->panel1->Visible());
-    DeliverNotices();
+    ProcessEvents();
     EXPECT_EQ(PlaylistIndex, 2);
     EXPECT_TRUE(form->panel1->Visible());
     EXPECT_TRUE(form->Image2->Visible());
@@ -165,7 +165,7 @@ TEST_F(Playback, PauseResumeThenReplayPlaysTheNextEntryInstead) {
     StopContinue();
     StopContinue();
     Replay();
-    DeliverNotices();
+    ProcessEvents();
     EXPECT_EQ(PlaylistIndex, 2);
     EXPECT_EQ(form->mp->FileName(), kThree[1]);
 }

@@ -7,6 +7,7 @@
 #include <csignal>
 
 #include "app/PlaylistFile.h"
+#include "support/EnvironmentScope.h"
 #include "toolkit/Exceptions.h"
 
 namespace {
@@ -142,12 +143,10 @@ TEST_F(PlaylistFileTest, BadFilesGiveClearMessages) {
 }
 
 TEST(PlaylistFileLocation, FollowsXdgDataHome) {
-    const QByteArray saved = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", "/data/home");
+    const EnvironmentScope dataHome("XDG_DATA_HOME", "/data/home");
     EXPECT_EQ(TPlaylistFile::DefaultPath(), "/data/home/brelmo/brelmo.txt");
-    qputenv("XDG_DATA_HOME", "relative");
+    dataHome.Set("relative");
     EXPECT_TRUE(TPlaylistFile::DefaultPath().endsWith("/.local/share/brelmo/brelmo.txt"));
-    qputenv("XDG_DATA_HOME", saved);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/Layout.h"
+#include "art/Layout.h"
 #include "app/SkinArt.h"
 #include "skin/Transit.h"
 #include "toolkit/Image.h"

@@ -14,6 +14,7 @@
 #include "media/Volumes.h"
 #include "skin/Transit.h"
 #include "support/CaseName.h"
+#include "support/EnvironmentScope.h"
 #include "support/FakeAudioDevices.h"
 #include "support/FakeMci.h"
 #include "support/FakeSound.h"
@@ -51,19 +52,17 @@ const StartupCase kCases[] = {
 
 class StartupTest : public ::testing::TestWithParam<StartupCase> {
   protected:
-    StartupTest() : savedDataHome_(qgetenv("XDG_DATA_HOME")) {
-        qputenv("XDG_DATA_HOME", dataHome_.path().toUtf8());
+    StartupTest() {
         ResetPlayerState();
-        audio_.fake.Devices(platform::OutputClass::WaveOut)
+        audio_->Devices(platform::OutputClass::WaveOut)
             .push_back({platform::WAVECAPS_VOLUME, kHalfVolume});
     }
-    ~StartupTest() override { qputenv("XDG_DATA_HOME", savedDataHome_); }
 
     QTemporaryDir dataHome_;
-    QByteArray savedDataHome_;
+    EnvironmentScope dataHomeVariable_{"XDG_DATA_HOME", dataHome_.path().toUtf8()};
     FakeAudioDevicesScope audio_;
     FakeSoundScope sound_;
-    ScopedFakeMci mci_;
+    FakeMciScope mci_;
 };
 
 TEST_P(StartupTest, TouchesTheMixerOnlyAfterTheReveal) {
@@ -72,7 +71,7 @@ TEST_P(StartupTest, TouchesTheMixerOnlyAfterTheReveal) {
     c.advance(form);
     EXPECT_TRUE(mci_->Calls().empty());
     EXPECT_TRUE(sound_->Calls().empty());
-    const FakeAudioDevices& mixer = audio_.fake;
+    const FakeAudioDevices& mixer = *audio_;
     const int mixerCalls = mixer.countQueries + mixer.capsQueries + mixer.reads + mixer.writes;
     if (c.mixerOpen) {
         EXPECT_GT(mixerCalls, 0);

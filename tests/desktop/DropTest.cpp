@@ -13,8 +13,8 @@
 #include "filectl/FileCtrl.h"
 #include "skin/TransBtn.h"
 #include "support/DesktopFixture.h"
+#include "support/ShownMessages.h"
 #include "support/TempDrives.h"
-#include "toolkit/Application.h"
 #include "toolkit/ListBox.h"
 
 namespace {
@@ -64,9 +64,7 @@ class DropWindow : public DropDrive, public DesktopFixture {
         form->fl1->HandleNeeded();
         form->dl1->HandleNeeded();
         form->ld1DblClick(nullptr);  // as the window's activation does
-        Application->OnShowMessage = [this](const QString& text) { messages << text; };
     }
-    ~DropWindow() override { Application->OnShowMessage = nullptr; }
 
     // What a file manager sends: enter, then drop, of file:// URIs.
     bool Drop(const QList<QByteArray>& relatives) {
@@ -82,13 +80,13 @@ class DropWindow : public DropDrive, public DesktopFixture {
         if (!enter.isAccepted()) return false;
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(form.get(), &drop);
-        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+        ProcessEvents();
         return true;
     }
 
     QString Listed() const { return form->lb1->Items().ToStringList().join('|'); }
 
-    QStringList messages;
+    ShownMessages messages;
 };
 
 class Drops : public DropWindow, public ::testing::WithParamInterface<DropCase> {};

@@ -11,6 +11,7 @@
 #include "support/DesktopFixture.h"
 #include "support/FakeAudioDevices.h"
 #include "support/FakeInstance.h"
+#include "support/LoggedLines.h"
 #include "support/SessionBus.h"
 #include "toolkit/Application.h"
 
@@ -26,23 +27,11 @@ auto operator<<(std::ostream& os, const Case& c) -> decltype(c.name, os) {
     return os << c.name;
 }
 
-// Lines the media-controls category logged while alive.
-class LogCapture {
-  public:
-    LogCapture() { previous_ = qInstallMessageHandler(&LogCapture::Record); }
-    ~LogCapture() { qInstallMessageHandler(previous_); }
-    static inline QStringList lines;
-
-  private:
-    static void Record(QtMsgType, const QMessageLogContext& context, const QString& text) {
-        if (QLatin1String(context.category) == QLatin1String("brelmo.desktop.mpris")) lines << text;
-    }
-    QtMessageHandler previous_;
-};
-
 // A wave line with a volume, there before the window's volume control looks.
 struct WaveLine {
-    WaveLine() { audio.fake.Devices(platform::OutputClass::WaveOut).push_back({platform::WAVECAPS_VOLUME, 0}); }
+    WaveLine() {
+        audio->Devices(platform::OutputClass::WaveOut).push_back({platform::WAVECAPS_VOLUME, 0});
+    }
     FakeAudioDevicesScope audio;
 };
 
@@ -197,7 +186,7 @@ TEST_F(Mpris, SetupTakesAwayTheButtonsAndSaysSo) {
 
 TEST_F(Mpris, VolumeIsTheWaveLinesAndFollowsWrites) {
     Start();
-    auto& device = audio.fake.Devices(platform::OutputClass::WaveOut)[0];
+    auto& device = audio->Devices(platform::OutputClass::WaveOut)[0];
     device.volume = 0xFF00FF00;
     EXPECT_DOUBLE_EQ(bus.Get(kPlayer, "Volume").toDouble(), 1.0);
     PropertiesChangedSpy spy(bus.Client());
@@ -253,17 +242,15 @@ struct RaiseCase {
 class MprisRaise : public Mpris, public ::testing::WithParamInterface<RaiseCase> {};
 
 TEST_P(MprisRaise, DoesWhatASecondCopyDoesToTheFirst) {
-    auto fake = std::make_unique<FakeInstance>();
-    FakeInstance& instance = *fake;
+    FakeInstanceScope scope;
+    FakeInstance& instance = *scope;
     instance.windows = {{QStringLiteral("brelmo"), GetParam().iconic}};
-    auto previous = platform::SetInstance(std::move(fake));
     const QString title = Application->Title();
     Application->SetTitle(QStringLiteral("brelmo"));
     Start();
     bus.Call(kRoot, "Raise");
     EXPECT_TRUE(instance.calls.contains(GetParam().request)) << instance.calls.join(' ').toStdString();
     Application->SetTitle(title);
-    platform::SetInstance(std::move(previous));
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, MprisRaise,
@@ -300,9 +287,9 @@ TEST_P(MprisOffTheBus, LogsOneLineAndThePlayerRunsAsBefore) {
         QDBusConnection::connectToBus(bus.Address(), "rival").registerService("org.mpris.MediaPlayer2.brelmo");
     else
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/brelmo-no-bus");
-    LogCapture log;
+    const LoggedLines log("brelmo.desktop.mpris");
     EXPECT_FALSE(service->Start());
-    EXPECT_EQ(log.lines.size(), 1) << log.lines.join('\n').toStdString();
+    EXPECT_EQ(log.size(), 1) << log.join('\n').toStdString();
     SetPlaylist({QStringLiteral("C:\\clips\\one.avi")});
     form->bnextClick(nullptr);
     EXPECT_EQ(OpenFile(), "C:\\clips\\one.avi");

@@ -13,9 +13,9 @@
 #include "platform/files/DriveTable.h"
 #include "platform/files/FileSystem.h"
 #include "platform/files/LinuxFileSystem.h"
+#include "support/ShownMessages.h"
 #include "support/TempDrives.h"
 #include "support/WidgetTesting.h"
-#include "toolkit/Application.h"
 #include "toolkit/Edit.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/Label.h"
@@ -141,12 +141,9 @@ TEST_F(FileCtrlTest, AFailedDriveChangeLeavesTheComboOnTheNewDriveAndTheListsWhe
     TDirectoryListBox* dl;
     TFileListBox* fl;
     std::tie(dc, dl, fl) = ShownChain();
-    QStringList shown;
-    auto saved = Application->OnShowMessage;
-    Application->OnShowMessage = [&](const QString& message) { shown << message; };
+    ShownMessages shown;
     PickItem(*dc, 5);  // h: is not mounted; the error goes to the box, not through Qt
     ProcessEvents();
-    Application->OnShowMessage = saved;
     EXPECT_EQ(shown, QStringList{SysErrorMessage(ENOENT)});
     EXPECT_EQ(dc->Drive(), QLatin1Char('h'));
     EXPECT_EQ(dc->ItemIndex(), 5);
@@ -445,9 +442,7 @@ TEST_F(FileCtrlTest, TheHourglassShowsFromTheHundredAndFirstNameUntilTheReadingE
     for (int i = 0; i < 150; ++i)
         drives_.MakeFile("e/MEDIA/CLIPS/f" + QByteArray::number(i) + ".wav");
     auto* fl = new TFileListBox(&host_);
-    auto owned = std::make_unique<CursorSpy>(FileSystem());
-    CursorSpy* spy = owned.get();
-    std::unique_ptr<IFileSystem> real = SetFileSystem(std::move(owned));
+    const ServiceScope<SetFileSystem, CursorSpy> spy(std::make_unique<CursorSpy>(FileSystem()));
 
     fl->HandleNeeded();
     ASSERT_EQ(spy->busyAtName.size(), 150u);
@@ -460,7 +455,6 @@ TEST_F(FileCtrlTest, TheHourglassShowsFromTheHundredAndFirstNameUntilTheReadingE
     spy->failAfter = 120;
     EXPECT_THROW(fl->FillFiles(), std::runtime_error);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    SetFileSystem(std::move(real));
 }
 
 TEST_F(FileCtrlTest, AFolderDeletedBehindOurBackCanBeLeft) {
@@ -634,14 +628,11 @@ class DriveRefillTest : public testing::TestWithParam<RefillCase> {
     void SetUp() override {
         for (const char* disc : {"cd0", "cd1"}) QDir(temp_.path()).mkdir(disc);
         mounted_ = {"cd1"};
-        saved_ = SetFileSystem(std::make_unique<LinuxFileSystem>(
-            [this] { return MountTable(); }, BlockDeviceProbe{}, QByteArray()));
+        fileSystem_.emplace(std::make_unique<LinuxFileSystem>([this] { return MountTable(); },
+                                                              BlockDeviceProbe{}, QByteArray()));
         ASSERT_TRUE(FileSystem().SetCurrentDirectory(QStringLiteral("d:\\")));
     }
-    void TearDown() override {
-        QDir::setCurrent(savedDirectory_);
-        SetFileSystem(std::move(saved_));
-    }
+    void TearDown() override { QDir::setCurrent(savedDirectory_); }
 
     QByteArray MountTable() const {
         QByteArray table = "27 1 254:0 / / rw - ext4 /dev/vda rw\n";
@@ -653,7 +644,7 @@ class DriveRefillTest : public testing::TestWithParam<RefillCase> {
 
     QTemporaryDir temp_;
     QString savedDirectory_ = QDir::currentPath();
-    std::unique_ptr<IFileSystem> saved_;
+    std::optional<ServiceScope<SetFileSystem>> fileSystem_;
     QStringList mounted_;
 };
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <QThread>
 
 #include "media/MPlayer.h"
@@ -35,20 +35,11 @@ class MPlayerPlaybackTest : public testing::Test {
 
     // Runs the event loop until 'count' notices came or 'ms' passed.
     std::vector<TMPNotifyValues> WaitForNotices(std::size_t count, int ms = 3000) {
-        QElapsedTimer clock;
-        clock.start();
-        while (notices.size() < count && clock.elapsed() < ms) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QThread::msleep(2);
-        }
+        (void)QTest::qWaitFor([&] { return notices.size() >= count; }, ms);
         return notices;
     }
 
-    void RunEvents(int ms) {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
+    void RunEvents(int ms) { QTest::qWait(ms); }
 
     std::uint32_t Status(std::uint32_t item) {
         MCI_STATUS_PARMS params{nullptr, item};

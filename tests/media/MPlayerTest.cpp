@@ -42,7 +42,7 @@ class MPlayerTest : public testing::Test {
         return calls.empty() ? ~0u : calls.back().flags;
     }
 
-    ScopedFakeMci mci;
+    FakeMciScope mci;
     TCustomControl display{nullptr};
     TMediaPlayer mp{nullptr};
     std::vector<Notice> notices;
@@ -346,7 +346,7 @@ TEST_F(MPlayerTest, RefusedWindowLeavesNoDisplay) {
 }
 
 TEST(MPlayerLifetime, DestructionClosesWithWaitOnly) {
-    ScopedFakeMci mci;
+    FakeMciScope mci;
     {
         TMediaPlayer mp(nullptr);
         mp.SetFileName(QStringLiteral("x.avi"));

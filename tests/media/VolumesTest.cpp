@@ -27,8 +27,8 @@ class VolumesTest : public testing::Test {
         vertical_->SetOrientation(trVertical);
     }
 
-    std::vector<FakeOutputDevice>& Wave() { return scope_.fake.Devices(OutputClass::WaveOut); }
-    FakeAudioDevices& Fake() { return scope_.fake; }
+    std::vector<FakeOutputDevice>& Wave() { return scope_->Devices(OutputClass::WaveOut); }
+    FakeAudioDevices& Fake() { return *scope_; }
 
     // The user presses a key on the slider.
     static void UserPress(TTrackBar& bar, Qt::Key key) {
@@ -66,7 +66,7 @@ TEST(VolumeDeviceSearch, FirstDeviceWithTheLinesVolumeFlagWins) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeAudioDevicesScope scope;
-        auto& devices = scope.fake.Devices(c.outputClass);
+        auto& devices = scope->Devices(c.outputClass);
         devices = c.devices;
         for (std::size_t i = 0; i < devices.size(); ++i) devices[i].volume = Word(0, i * 0x200);
         TVolumeControl control(nullptr);
@@ -77,7 +77,7 @@ TEST(VolumeDeviceSearch, FirstDeviceWithTheLinesVolumeFlagWins) {
             EXPECT_EQ(devices[i].volume == Word(200 << 8, 200 << 8), written) << "device " << i;
         }
         if (c.chosen < 0) {
-            EXPECT_EQ(scope.fake.writes, 0);
+            EXPECT_EQ(scope->writes, 0);
         }
     }
 }
@@ -85,9 +85,9 @@ TEST(VolumeDeviceSearch, FirstDeviceWithTheLinesVolumeFlagWins) {
 TEST(VolumeDeviceSearch, RunsOnceAtConstruction) {
     FakeAudioDevicesScope scope;
     TVolumeControl control(nullptr);
-    scope.fake.Devices(OutputClass::WaveOut).push_back({platform::WAVECAPS_VOLUME, kFull});
+    scope->Devices(OutputClass::WaveOut).push_back({platform::WAVECAPS_VOLUME, kFull});
     EXPECT_EQ(control.WaveVolume(), 0);
-    EXPECT_EQ(scope.fake.reads, 0);
+    EXPECT_EQ(scope->reads, 0);
 }
 
 TEST_F(VolumesTest, ReadsTheMeanOfBothChannels) {
@@ -206,7 +206,7 @@ TEST(VolumeWithoutDevice, SliderIsHeldAtTheSilentEnd) {
     control.SyncTrackBars(nullptr);
     EXPECT_EQ(vertical.Position(), 255);
     EXPECT_EQ(horizontal.Position(), 0);
-    EXPECT_EQ(scope.fake.writes, 0);
+    EXPECT_EQ(scope->writes, 0);
 }
 
 // A sound server that comes up after the player brings its line late.
@@ -215,11 +215,11 @@ TEST(VolumeWithoutDevice, ADeviceThatAppearsLaterIsFoundAtThePoll) {
     TVolumeControl control(nullptr);
     TTrackBar slider(nullptr);
     control.SetWaveTrackBar(&slider);
-    scope.fake.Devices(OutputClass::WaveOut).push_back({platform::WAVECAPS_VOLUME, kFull});
+    scope->Devices(OutputClass::WaveOut).push_back({platform::WAVECAPS_VOLUME, kFull});
     control.SyncTrackBars(nullptr);
     EXPECT_EQ(slider.Position(), 255);
     QTest::keyClick(slider.findChild<QSlider*>(), Qt::Key_Home);
-    EXPECT_EQ(scope.fake.Devices(OutputClass::WaveOut)[0].volume, 0u);
+    EXPECT_EQ(scope->Devices(OutputClass::WaveOut)[0].volume, 0u);
 }
 
 TEST_F(VolumesTest, ALostDeviceReadsZeroAndTheSliderFollows) {

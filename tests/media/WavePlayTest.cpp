@@ -123,13 +123,8 @@ TEST_F(WavePlayTest, ReturnsWhatTheServiceReturns) {
 // With the real service on the null sink, which keeps real time.
 class WavePlayOnRealServiceTest : public testing::Test {
 protected:
-    void SetUp() override {
-        previous_ = platform::SetSound(std::make_unique<platform::LinuxSound>(
-            platform::LinuxSound::Options{.sink = platform::SoundSink::Null, .defaultSound = ""}));
-    }
-    void TearDown() override { platform::SetSound(std::move(previous_)); }
-
-    std::unique_ptr<platform::ISound> previous_;
+    ServiceScope<platform::SetSound> sound_{std::make_unique<platform::LinuxSound>(
+        platform::LinuxSound::Options{.sink = platform::SoundSink::Null, .defaultSound = ""})};
     TPlayerWave amp_{nullptr};
 };
 

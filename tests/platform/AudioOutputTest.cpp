@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/sound/AudioOutput.h"
+#include "support/EnvironmentScope.h"
+#include "support/ServiceScope.h"
 
 using namespace platform;
 
@@ -24,13 +26,6 @@ struct FakeAudioProbe : IAudioProbe {
 // The machine as the test scripts it, one state per use, in place while it lives.
 class ScriptedMachine {
 public:
-    ScriptedMachine() {
-        auto probe = std::make_unique<FakeAudioProbe>();
-        probe_ = probe.get();
-        previous_ = SetAudioProbe(std::move(probe));
-    }
-    ~ScriptedMachine() { SetAudioProbe(std::move(previous_)); }
-
     AudioRoute Use(bool server, bool alsa) {
         probe_->server = server;
         probe_->alsa = alsa;
@@ -38,8 +33,7 @@ public:
     }
 
 private:
-    std::unique_ptr<IAudioProbe> previous_;
-    FakeAudioProbe* probe_;
+    ServiceScope<SetAudioProbe, FakeAudioProbe> probe_;
 };
 
 struct Moment {
@@ -105,12 +99,9 @@ TEST_P(ServerSocketTest, ServerAnswersOnlyOnALiveSocket) {
     if (GetParam().socket == Socket::Listening) {
         ASSERT_EQ(::listen(fd, 4), 0);
     }
-    const QByteArray saved = qgetenv("PULSE_SERVER");
-    qputenv("PULSE_SERVER", "unix:" + path);
-    auto previous = SetAudioProbe(nullptr);  // the machine's own probe
+    const EnvironmentScope server("PULSE_SERVER", "unix:" + path);
+    const ServiceScope<SetAudioProbe> machinesOwnProbe(nullptr);
     EXPECT_EQ(CurrentAudioRoute() == AudioRoute::Server, GetParam().answers);
-    SetAudioProbe(std::move(previous));
-    saved.isNull() ? qunsetenv("PULSE_SERVER") : qputenv("PULSE_SERVER", saved);
     ::close(fd);
 }
 

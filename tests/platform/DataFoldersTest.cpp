@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/files/DataFolders.h"
+#include "support/EnvironmentScope.h"
 
 namespace {
 
@@ -56,13 +57,8 @@ struct DataDirsCase {
 class XdgDataDirsTest : public testing::TestWithParam<DataDirsCase> {};
 
 TEST_P(XdgDataDirsTest, ReadsTheVariable) {
-    const QByteArray saved = qgetenv("XDG_DATA_DIRS");
-    if (GetParam().value)
-        qputenv("XDG_DATA_DIRS", GetParam().value);
-    else
-        qunsetenv("XDG_DATA_DIRS");
+    const EnvironmentScope variable("XDG_DATA_DIRS", GetParam().value);
     const QByteArrayList dirs = platform::XdgDataDirs();
-    qputenv("XDG_DATA_DIRS", saved);
     EXPECT_EQ(dirs, GetParam().expected);
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/instance/LinuxInstance.h"
+#include "support/EnvironmentScope.h"
 #include "support/InstanceHelperProcess.h"
 
 using platform::ERROR_ALREADY_EXISTS;
@@ -224,15 +225,10 @@ INSTANTIATE_TEST_SUITE_P(Squats, SquattedLock,
 
 class RuntimeFolderTest : public InstanceTest {
   protected:
-    void SetUp() override {
-        saved_ = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", Folder());
-    }
-    void TearDown() override { qputenv("XDG_RUNTIME_DIR", saved_); }
     QByteArray Expected() const { return Folder() + "/brelmo"; }
     QByteArray Resolve() { return platform::PrivateRuntimeFolder(&refusal_); }
 
-    QByteArray saved_;
+    EnvironmentScope runtimeFolder_{"XDG_RUNTIME_DIR", Folder()};
     QString refusal_;
 };
 

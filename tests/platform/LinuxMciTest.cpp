@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <array>
-#include <vector>
 
 #include "platform/media/LinuxMci.h"
 #include "platform/media/MciCommands.h"
@@ -90,17 +89,7 @@ TEST(LinuxMci, ErrorTextsAreCutToTheBuffer) {
 
 // GStreamer's audio converter gives up on 64 channels or more.
 TEST(LinuxMci, WaveWithMoreChannelsThanTheOutputTakesIsRefused) {
-    const QString path = QDir::temp().filePath(QStringLiteral("brelmo-64-channels.wav"));
-    SF_INFO info{};
-    info.samplerate = 8000;
-    info.channels = 64;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
-    const std::vector<short> frames(64 * 800, 1000);
-    sf_writef_short(file, frames.data(), 800);
-    sf_close(file);
-
+    const QString path = testmedia::Wav(SF_FORMAT_PCM_16, 0.1, 64);
     MciCommands mci{std::make_unique<LinuxMci>()};
     MCI_OPEN_PARMS params;
     params.lpstrElementName = path;
@@ -110,7 +99,6 @@ TEST(LinuxMci, WaveWithMoreChannelsThanTheOutputTakesIsRefused) {
         mci.SendCommand(params.wDeviceID, MCI_PLAY, MCI_WAIT, &play);
     }
     EXPECT_EQ(error, MCIERR_INVALID_FILE);
-    QFile::remove(path);
 }
 
 // Paths up to the system's limit play, not only those libsndfile opens by name.

@@ -84,12 +84,7 @@ class LinuxSoundTest : public testing::Test {
 
     // Waits, up to a generous bound, for the background sound to end.
     bool EndsByItself(LinuxSound& sound) {
-        const auto deadline = Clock::now() + 5s;
-        while (StillPlaying(sound)) {
-            if (Clock::now() > deadline) return false;
-            QTest::qWait(20);
-        }
-        return true;
+        return QTest::qWaitFor([&] { return !StillPlaying(sound); }, 5000);
     }
 
     QTemporaryDir dir_;

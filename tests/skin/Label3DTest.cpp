@@ -8,6 +8,7 @@
 #include "skin/Label3D.h"
 #include "toolkit/WinControl.h"
 #include "support/CaseName.h"
+#include "support/Pictures.h"
 
 namespace {
 
@@ -130,8 +131,7 @@ TEST_F(Label3DTest, AnOpaqueLabelFillsItsColourUnderTheCopies) {
     label_->SetColor(clBtnFace);
     label_->SetCaptionStyle(csNone);
     const QImage drawn = Render();
-    EXPECT_EQ(drawn.pixel(119, 59), 0xFFC0C0C0u);
-    EXPECT_EQ(drawn.pixel(0, 59), 0xFFC0C0C0u);
+    ExpectPixels(drawn, {{119, 59, 0xFFC0C0C0u}, {0, 59, 0xFFC0C0C0u}});
 }
 
 TEST_F(Label3DTest, BreaksWordsWhateverWordWrapSays) {

@@ -5,6 +5,7 @@
 #include "skin/TransBtn.h"
 #include "support/WidgetTesting.h"
 #include "support/CaseName.h"
+#include "support/Pictures.h"
 
 namespace {
 
@@ -39,19 +40,9 @@ struct Painted : ::testing::Test {
     }
 };
 
-struct Pixel {
-    int x, y;
-    QRgb rgb;
-};
-
-void ExpectPixels(const Painted& t, const QImage& shot, std::initializer_list<Pixel> pixels) {
-    for (const Pixel& p : pixels)
-        EXPECT_EQ(t.At(shot, p.x, p.y), p.rgb) << "at " << p.x << "," << p.y;
-}
-
 TEST_F(Painted, RaisedRegularFrameOfOneLine) {
     const QImage shot = host.Snapshot();
-    ExpectPixels(*this, shot,
+    ExpectPixels(shot, kOrigin,
                  {{1, 1, kWhite}, {1, 27, kWhite}, {1, 28, kShadow}, {37, 1, kWhite}, {38, 5, kShadow},
                   {20, 28, kShadow}, {1, 29, kBlack}, {39, 1, kBlack}, {20, 29, kBlack}});
     EXPECT_EQ(At(shot, 0, 0), Host(0, 0));
@@ -60,7 +51,7 @@ TEST_F(Painted, RaisedRegularFrameOfOneLine) {
 
 TEST_F(Painted, PressedRegularFrameOfOneLine) {
     const QImage shot = Pressed();
-    ExpectPixels(*this, shot,
+    ExpectPixels(shot, kOrigin,
                  {{0, 0, kBlack}, {0, 28, kBlack}, {0, 29, kWhite}, {39, 15, kWhite}, {20, 29, kWhite},
                   {1, 10, kShadow}, {38, 10, kFace}, {20, 28, kFace}});
 }
@@ -68,7 +59,7 @@ TEST_F(Painted, PressedRegularFrameOfOneLine) {
 TEST_F(Painted, RaisedRegularFrameOfTwoLines) {
     button->SetBorderWidth(2);
     const QImage shot = host.Snapshot();
-    ExpectPixels(*this, shot,
+    ExpectPixels(shot, kOrigin,
                  {{1, 10, kWhite}, {2, 10, kWhite}, {37, 10, kShadow}, {38, 10, kShadow},
                   {39, 10, kBlack}, {20, 29, kBlack}, {20, 28, kShadow}, {20, 27, kShadow}});
 }
@@ -76,7 +67,7 @@ TEST_F(Painted, RaisedRegularFrameOfTwoLines) {
 TEST_F(Painted, PressedRegularFrameOfTwoLines) {
     button->SetBorderWidth(2);
     const QImage shot = Pressed();
-    ExpectPixels(*this, shot,
+    ExpectPixels(shot, kOrigin,
                  {{0, 10, kBlack}, {1, 10, kBlack}, {2, 10, kShadow}, {3, 10, kShadow},
                   {39, 10, kWhite}, {38, 10, kWhite}, {37, 10, kFace}, {36, 10, kFace},
                   {20, 27, kFace}});
@@ -85,7 +76,7 @@ TEST_F(Painted, PressedRegularFrameOfTwoLines) {
 TEST_F(Painted, IndentFrame) {
     button->SetFrameStyle(fsIndent);
     const QImage shot = host.Snapshot();
-    ExpectPixels(*this, shot,
+    ExpectPixels(shot, kOrigin,
                  {{0, 10, kShadow}, {1, 10, kWhite}, {38, 10, kShadow}, {39, 10, kWhite},
                   {20, 29, kWhite}, {20, 28, kShadow}});
 }
@@ -93,7 +84,7 @@ TEST_F(Painted, IndentFrame) {
 TEST_F(Painted, OpaqueRegularButtonFillsItsFace) {
     button->SetTransparent(false);
     const QImage shot = host.Snapshot();
-    ExpectPixels(*this, shot, {{20, 15, kFace}, {39, 10, kBlack}, {1, 1, kWhite}});
+    ExpectPixels(shot, kOrigin, {{20, 15, kFace}, {39, 10, kBlack}, {1, 1, kWhite}});
     EXPECT_EQ(At(shot, 0, 0), Host(0, 0));
 }
 
@@ -125,9 +116,7 @@ TBitmap FourCellStrip() {
     QPainter p(&strip);
     for (int i = 0; i < 4; ++i) p.fillRect(i * 16 + 1, 1, 14, 14, colours[i]);
     p.end();
-    TBitmap bitmap;
-    bitmap.SetImage(strip);
-    return bitmap;
+    return BitmapOf(strip);
 }
 
 TEST_F(Painted, GlyphCellFollowsTheState) {

@@ -4,9 +4,10 @@
 #include <vector>
 
 #include "skin/TransBtn.h"
-#include "toolkit/Application.h"
+#include "support/ShownMessages.h"
 #include "support/WidgetTesting.h"
 #include "support/CaseName.h"
+#include "support/Pictures.h"
 
 namespace {
 
@@ -131,13 +132,10 @@ TEST_F(ButtonOnHost, EnterAndLeaveFireTheirEvents) {
 
 TEST_F(ButtonOnHost, ClickHandlerThatFailsLeavesNoPressBehind) {
     button->OnClick = [](TObject*) { throw std::runtime_error("boom"); };
-    QString shown;
-    auto saved = Application->OnShowMessage;
-    Application->OnShowMessage = [&](const QString& message) { shown = message; };
+    ShownMessages shown;
     ClickAt(&host, Inside());
     ProcessEvents();
-    Application->OnShowMessage = saved;
-    EXPECT_EQ(shown, "boom");
+    EXPECT_EQ(shown, QStringList{"boom"});
     EXPECT_FALSE(button->Tracking());
     MoveTo(&host, Inside() + QPoint(1, 1));
     EXPECT_EQ(button->Down(), 0);
@@ -160,14 +158,6 @@ TEST(TransparentButton, DefaultConstruction) {
     EXPECT_EQ(static_cast<int>(ttaCenter), 8);
 }
 
-TBitmap SolidStrip(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    TBitmap bitmap;
-    bitmap.SetImage(image);
-    return bitmap;
-}
-
 struct GlyphCut {
     int width;
     int height;
@@ -181,7 +171,7 @@ TEST_P(GlyphCutting, CellCountFollowsTheStripShape) {
     const GlyphCut c = GetParam();
     TTransparentButton button(nullptr);
     button.SetNumGlyphs(2);
-    button.SetGlyph(SolidStrip(c.width, c.height));
+    button.SetGlyph(Solid(c.width, c.height, Qt::red));
     EXPECT_EQ(button.NumGlyphs(), c.numGlyphs);
     ASSERT_NE(button.GlyphList(), nullptr);
     EXPECT_EQ(button.GlyphList()->Width(), c.cellWidth);

@@ -1,18 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QTest>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/sound/Sound.h"
+#include "support/EventLoop.h"
+#include "support/FakeSound.h"
 #include "skin/Transit.h"
 #include "toolkit/Timer.h"
 #include "toolkit/WinControl.h"
 #include "support/CaseName.h"
+#include "support/Pictures.h"
 
 namespace {
 
@@ -26,18 +26,6 @@ struct SoundCall {
     friend bool operator==(const SoundCall&, const SoundCall&) = default;
 };
 
-class RecordingSound : public platform::ISound {
-  public:
-    explicit RecordingSound(std::vector<SoundCall>& calls) : calls_(calls) {}
-    bool PlaySound(const void* sound, unsigned flags) override {
-        calls_.push_back({sound == nullptr, sound ? static_cast<const char*>(sound) : "", flags});
-        return true;
-    }
-
-  private:
-    std::vector<SoundCall>& calls_;
-};
-
 const SoundCall kStop{true, "", SND_ASYNC};
 
 constexpr QRgb kParent = 0xFF3070B0;
@@ -46,43 +34,24 @@ constexpr QRgb kGreen = 0xFF00FF00;
 constexpr QRgb kBlack = 0xFF000000;
 constexpr QRgb kBlue = 0xFF0000FF;
 
-TBitmap Solid(int w, int h, QRgb color) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(color);
-    TBitmap bitmap;
-    bitmap.SetImage(image);
-    return bitmap;
-}
-
 // Left half 'left', right half 'right': shows which part of a picture landed where.
 TBitmap Halves(int w, int h, QRgb left, QRgb right) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(right);
+    QImage image = Filled(w, h, right);
     QPainter(&image).fillRect(0, 0, w / 2, h, QColor::fromRgb(left));
-    TBitmap bitmap;
-    bitmap.SetImage(image);
-    return bitmap;
-}
-
-void Settle() {
-    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    return BitmapOf(image);
 }
 
 class TransitionTest : public testing::Test {
   protected:
     void SetUp() override {
-        previousSound_ = platform::SetSound(std::make_unique<RecordingSound>(sounds_));
         form_ = std::make_unique<TCustomControl>(nullptr);
         form_->SetColor(QColorToColor(QColor::fromRgb(kParent)));
         form_->SetBounds(0, 0, 800, 600);
         effect_ = new TTransitionEffect(form_.get());
         form_->show();
-        Settle();
+        ProcessEvents();
     }
-    void TearDown() override {
-        form_.reset();
-        platform::SetSound(std::move(previousSound_));
-    }
+    void TearDown() override { form_.reset(); }
 
     // The control set up as the player's skin is, apart from the pictures.
     void UseSkinSettings(const TBitmap& picture, const TBitmap& background) {
@@ -115,9 +84,20 @@ class TransitionTest : public testing::Test {
 
     QImage Shown() { return form_->grab().toImage(); }
     QRgb ShownAt(int x, int y) { return Shown().pixel(effect_->Left() + x, effect_->Top() + y); }
+    // Pixels of the control as the window shows them now.
+    void ExpectShown(std::initializer_list<Pixel> pixels) {
+        ExpectPixels(Shown(), {effect_->Left(), effect_->Top()}, pixels);
+    }
 
-    std::vector<SoundCall> sounds_;
-    std::unique_ptr<platform::ISound> previousSound_;
+    // The sound calls so far, as the cases spell them.
+    std::vector<SoundCall> Sounds() const {
+        std::vector<SoundCall> sounds;
+        for (const FakeSound::Call& call : sound_->Calls())
+            sounds.push_back({call.sound == nullptr, call.name.value_or(""), call.flags});
+        return sounds;
+    }
+
+    FakeSoundScope sound_;
     std::unique_ptr<TCustomControl> form_;
     TTransitionEffect* effect_ = nullptr;  // owned by form_
 };
@@ -156,9 +136,7 @@ TEST_F(TransitionTest, SkinSettingsRevealThePictureInSixTicks) {
     EXPECT_EQ(effect_->Timer().Interval(), 10);
     EXPECT_TRUE(effect_->Timer().Enabled());
 
-    QElapsedTimer clock;
-    clock.start();
-    while (events.size() < 13 && clock.elapsed() < 5000) QTest::qWait(5);
+    (void)QTest::qWaitFor([&] { return events.size() >= 13; }, 5000);
     QTest::qWait(50);
 
     std::vector<std::string> expected;
@@ -167,11 +145,8 @@ TEST_F(TransitionTest, SkinSettingsRevealThePictureInSixTicks) {
     EXPECT_EQ(events, expected);
     ASSERT_EQ(frames.size(), 6u);
     EXPECT_EQ(frames[0].pixel(639, 479), kBlack);
-    EXPECT_EQ(frames[1].pixel(512, 384), kRed);
-    EXPECT_EQ(frames[1].pixel(511, 479), kBlack);
-    EXPECT_EQ(frames[1].pixel(639, 383), kBlack);
-    EXPECT_EQ(frames[4].pixel(128, 96), kRed);
-    EXPECT_EQ(frames[4].pixel(127, 96), kBlack);
+    ExpectPixels(frames[1], {{512, 384, kRed}, {511, 479, kBlack}, {639, 383, kBlack}});
+    ExpectPixels(frames[4], {{128, 96, kRed}, {127, 96, kBlack}});
     EXPECT_EQ(frames[5].pixel(0, 0), kRed);
     EXPECT_FALSE(effect_->Timer().Enabled());
     EXPECT_EQ(effect_->CurrentStep(), 0);
@@ -183,23 +158,17 @@ TEST_F(TransitionTest, FramesAccumulateUntilTheNextRepaint) {
     effect_->SetBitmap(Halves(100, 100, kRed, kGreen));
     effect_->Execute();
     Tick(2);  // frames 0 and 1: the picture squeezed into 25 x 25 at the top left
-    Settle();
-    EXPECT_EQ(ShownAt(0, 0), kRed);
-    EXPECT_EQ(ShownAt(24, 24), kGreen);
-    EXPECT_EQ(ShownAt(25, 25), kBlack);
+    ProcessEvents();
+    ExpectShown({{0, 0, kRed}, {24, 24, kGreen}, {25, 25, kBlack}});
 
     effect_->SetTransition(StretchFromBottomRight);
     Tick(1);  // frame 2 at (50, 50, 100, 100); frame 1 stays where it was
-    Settle();
-    EXPECT_EQ(ShownAt(0, 0), kRed);
-    EXPECT_EQ(ShownAt(30, 30), kBlack);
-    EXPECT_EQ(ShownAt(50, 50), kRed);
-    EXPECT_EQ(ShownAt(99, 99), kGreen);
+    ProcessEvents();
+    ExpectShown({{0, 0, kRed}, {30, 30, kBlack}, {50, 50, kRed}, {99, 99, kGreen}});
 
     effect_->SetAutosize(asFitBoth);  // a repaint request: the background only
-    Settle();
-    EXPECT_EQ(ShownAt(0, 0), kBlack);
-    EXPECT_EQ(ShownAt(99, 99), kBlack);
+    ProcessEvents();
+    ExpectShown({{0, 0, kBlack}, {99, 99, kBlack}});
 }
 
 TEST_F(TransitionTest, PushStylesDrawTheBackgroundPictureAheadOfThePicture) {
@@ -208,15 +177,12 @@ TEST_F(TransitionTest, PushStylesDrawTheBackgroundPictureAheadOfThePicture) {
     effect_->SetBGBitmap(Halves(100, 100, kBlue, kBlack));
     effect_->Execute();
     Tick(1);
-    Settle();
+    ProcessEvents();
     EXPECT_EQ(ShownAt(0, 50), kBlue) << "frame 0 redraws the whole background picture";
     EXPECT_EQ(ShownAt(99, 50), kBlack);
     Tick(1);  // picture at (-75, 0, 25, 100), background at (25, 0, 125, 100)
-    Settle();
-    EXPECT_EQ(ShownAt(24, 50), kGreen);
-    EXPECT_EQ(ShownAt(25, 50), kBlue);
-    EXPECT_EQ(ShownAt(74, 50), kBlue);
-    EXPECT_EQ(ShownAt(75, 50), kBlack);
+    ProcessEvents();
+    ExpectShown({{24, 50, kGreen}, {25, 50, kBlue}, {74, 50, kBlue}, {75, 50, kBlack}});
 }
 
 TEST_F(TransitionTest, EventsComeInOrderAndNotifyPrecedesTheAutoSwap) {
@@ -255,7 +221,7 @@ TEST_F(TransitionTest, LoopWithAutoSwapAlternatesThePicturesAndKeepsTheSoundLoop
     effect_->OnNotify = [&](TObject*) { ++notifies; };
     effect_->Execute();
     const std::vector<SoundCall> started{kStop, {false, "c:\\windows\\tada.wav", 9}};
-    EXPECT_EQ(sounds_, started);
+    EXPECT_EQ(Sounds(), started);
 
     Tick(3);  // frames 0 to 2
     EXPECT_EQ(effect_->Bitmap().Image().pixel(0, 0), kGreen);
@@ -266,10 +232,10 @@ TEST_F(TransitionTest, LoopWithAutoSwapAlternatesThePicturesAndKeepsTheSoundLoop
     EXPECT_EQ(effect_->Bitmap().Image().pixel(0, 0), kGreen);
     EXPECT_EQ(notifies, 0);
     EXPECT_TRUE(effect_->Timer().Enabled());
-    EXPECT_EQ(sounds_, started);
+    EXPECT_EQ(Sounds(), started);
 
     effect_->StopTransition();
-    EXPECT_EQ(sounds_.back(), kStop);
+    EXPECT_EQ(Sounds().back(), kStop);
     EXPECT_EQ(effect_->CurrentStep(), 0);
 }
 
@@ -294,7 +260,7 @@ TEST_F(TransitionTest, AControlResizedDuringARunKeepsItsStepSizes) {
     EXPECT_EQ(effect_->StepWidth(), 25.0f);
     Tick(3);  // frames 2 to 4 on the new size, 25 columns a step
     EXPECT_EQ(effect_->CurrentStep(), 0);
-    Settle();
+    ProcessEvents();
     EXPECT_EQ(ShownAt(99, 59), kRed);
     EXPECT_EQ(ShownAt(100, 30), kBlack) << "the background was repainted at the new size";
     EXPECT_EQ(ShownAt(199, 59), kBlack);
@@ -347,7 +313,7 @@ TEST_F(TransitionTest, FirstPaintExchangesThePicturesBackAndFiresOnLoadOnce) {
         EXPECT_EQ(effect->Bitmap().Width(), 20);
     };
     EXPECT_TRUE(effect->FirstPaint());
-    Settle();
+    ProcessEvents();
     effect->Repaint();
     EXPECT_EQ(loads, 1);
     EXPECT_FALSE(effect->FirstPaint());
@@ -397,7 +363,7 @@ TEST_P(TransitionAutosize, FitsTheBackgroundPicturesRatioHeldAsAFloat) {
     effect_->SetBounds(0, 0, c.width, c.height);
     effect_->SetAutosize(c.mode);
     effect_->SetBGBitmap(Solid(640, 480, kRed));
-    Settle();
+    ProcessEvents();
     EXPECT_EQ(effect_->Width(), c.fittedWidth);
     EXPECT_EQ(effect_->Height(), c.fittedHeight);
     EXPECT_EQ(ShownAt(c.fittedWidth - 1, c.fittedHeight - 1), kRed);
@@ -422,7 +388,7 @@ TEST_F(TransitionTest, AnEmptyOrZeroWidthBackgroundLeavesTheSizeAlone) {
     zeroWidth.SetSize(0, 50);
     for (const TBitmap& background : {TBitmap(), zeroWidth}) {
         effect_->SetBGBitmap(background);
-        Settle();
+        ProcessEvents();
         EXPECT_EQ(effect_->Width(), 120);
         EXPECT_EQ(effect_->Height(), 90);
         EXPECT_EQ(effect_->LastError(), QStringLiteral("BGBitmap Empty or BGBitmap.height=0"));
@@ -437,19 +403,18 @@ TEST_F(TransitionTest, BackgroundFollowsBGType) {
     effect_->SetBGColor(clBlue);
     effect_->SetBGType(btColor);
     effect_->SetBGBitmap(Halves(10, 10, kGreen, kRed));  // requests the repaint
-    Settle();
+    ProcessEvents();
     for (auto [x, y] : {std::pair{0, 0}, {99, 99}, {0, 99}, {50, 50}})
         EXPECT_EQ(ShownAt(x, y), kBlue) << x << "," << y;
 
     effect_->SetBGType(btBitmap);
     effect_->SetAutosize(asFitBoth);
-    Settle();
-    EXPECT_EQ(ShownAt(49, 0), kGreen);
-    EXPECT_EQ(ShownAt(50, 99), kRed);
+    ProcessEvents();
+    ExpectShown({{49, 0, kGreen}, {50, 99, kRed}});
 
     effect_->SetBGType(btTransparant);
     effect_->SetAutosize(asFitBoth);
-    Settle();
+    ProcessEvents();
     EXPECT_EQ(ShownAt(50, 50), kParent);
 }
 
@@ -459,13 +424,13 @@ TEST_F(TransitionTest, SoundCallsFollowPlaySoundAndSoundFile) {
     effect_->SetPlaySound(true);
     effect_->Execute();
     effect_->StopTransition();
-    EXPECT_TRUE(sounds_.empty()) << "no sound file: no calls";
+    EXPECT_TRUE(Sounds().empty()) << "no sound file: no calls";
 
     effect_->SetSoundFile(QStringLiteral("/tmp/ding.wav"));
     effect_->SetPlaySound(false);
     effect_->Execute();
     effect_->StopTransition();
-    EXPECT_TRUE(sounds_.empty());
+    EXPECT_TRUE(Sounds().empty());
 
     effect_->SetPlaySound(true);
     effect_->Execute();
@@ -476,13 +441,13 @@ TEST_F(TransitionTest, SoundCallsFollowPlaySoundAndSoundFile) {
                                           kStop,
                                           {false, "/tmp/ding.wav", SND_ASYNC | SND_LOOP},
                                           kStop};
-    EXPECT_EQ(sounds_, expected);
+    EXPECT_EQ(Sounds(), expected);
 }
 
 TEST_F(TransitionTest, DestructionStopsAnySoundPlaying) {
     delete effect_;
     effect_ = nullptr;
-    EXPECT_EQ(sounds_, std::vector<SoundCall>{kStop});
+    EXPECT_EQ(Sounds(), std::vector<SoundCall>{kStop});
 }
 
 }  // namespace

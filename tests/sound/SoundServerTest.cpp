@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTest>
 #include <QThread>
 #include <cmath>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "platform/mixer/AudioDevices.h"
 #include "platform/mixer/LinuxAudioDevices.h"
 #include "platform/sound/LinuxSound.h"
+#include "support/ServiceScope.h"
 #include "support/TestMedia.h"
 #include "toolkit/TrackBar.h"
 
@@ -103,10 +105,8 @@ public:
     }
 
     void RunEventsUntil(qint64 ms, std::size_t noticeCount = 1) {
-        while (clock.elapsed() < ms && notices.size() < noticeCount) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QThread::msleep(2);
-        }
+        const auto done = [&] { return clock.elapsed() >= ms || notices.size() >= noticeCount; };
+        (void)QTest::qWaitFor(done, static_cast<int>(ms));
     }
 
     std::uint32_t Position() {
@@ -247,7 +247,7 @@ void SetPactlVolume(const char* volume) {
 // The volume slider on the server's Master: an outside change shows, a move
 // sets both channels, and both still hold after the server restarted.
 TEST_F(SoundServerTest, VolumeRoundTripOnTheServersMaster) {
-    SetAudioDevices(std::make_unique<LinuxAudioDevices>());
+    const ServiceScope<SetAudioDevices> devices(std::make_unique<LinuxAudioDevices>());
     TTrackBar slider(nullptr);
     slider.SetOrientation(trVertical);
     TVolumeControl volume(nullptr);
@@ -266,14 +266,13 @@ TEST_F(SoundServerTest, VolumeRoundTripOnTheServersMaster) {
         EXPECT_EQ(word, 0xFF00FF00u) << PactlVolume();
         Server("restart");
     }
-    SetAudioDevices(nullptr);
 }
 
 // A player started before the server (an autostart at login) gets its
 // volume line once the server is up.
 TEST_F(SoundServerTest, VolumeLineFoundWhenTheServerStartsLater) {
     Server("stop");
-    SetAudioDevices(std::make_unique<LinuxAudioDevices>());
+    const ServiceScope<SetAudioDevices> devices(std::make_unique<LinuxAudioDevices>());
     TTrackBar slider(nullptr);
     TVolumeControl volume(nullptr);
     volume.SetInterval(0);
@@ -287,7 +286,6 @@ TEST_F(SoundServerTest, VolumeLineFoundWhenTheServerStartsLater) {
         volume.SyncTrackBars(nullptr);
     }
     EXPECT_EQ(slider.Position(), 76) << PactlVolume();
-    SetAudioDevices(nullptr);
 }
 
 }  // namespace

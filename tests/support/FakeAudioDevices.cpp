@@ -45,20 +45,3 @@ MMRESULT FakeAudioDevices::SetVolume(OutputClass outputClass, unsigned deviceId,
     device->volume = volume;
     return MMSYSERR_NOERROR;
 }
-
-namespace {
-
-FakeAudioDevices* Install(std::unique_ptr<IAudioDevices>& previous) {
-    auto fake = std::make_unique<FakeAudioDevices>();
-    FakeAudioDevices* raw = fake.get();
-    previous = SetAudioDevices(std::move(fake));
-    return raw;
-}
-
-}  // namespace
-
-FakeAudioDevicesScope::FakeAudioDevicesScope() : fake(*Install(previous_)) {}
-
-FakeAudioDevicesScope::~FakeAudioDevicesScope() {
-    SetAudioDevices(std::move(previous_));
-}

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/mixer/AudioDevices.h"
+#include "support/ServiceScope.h"
 
 // One output device of the fake; its volume word is what the device holds.
 struct FakeOutputDevice {
@@ -42,17 +43,4 @@ class FakeAudioDevices : public platform::IAudioDevices {
     std::array<std::vector<FakeOutputDevice>, 3> devices_;
 };
 
-// Puts a fresh fake in place for the life of the scope, then the previous
-// service back.
-class FakeAudioDevicesScope {
-    // Declared first: installing the fake fills it.
-    std::unique_ptr<platform::IAudioDevices> previous_;
-
-  public:
-    FakeAudioDevicesScope();
-    ~FakeAudioDevicesScope();
-    FakeAudioDevicesScope(const FakeAudioDevicesScope&) = delete;
-    FakeAudioDevicesScope& operator=(const FakeAudioDevicesScope&) = delete;
-
-    FakeAudioDevices& fake;
-};
+using FakeAudioDevicesScope = ServiceScope<platform::SetAudioDevices, FakeAudioDevices>;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/instance/Instance.h"
+#include "support/ServiceScope.h"
 
 // A scripted instance service: the mutex answer is set by the test, windows
 // are a list with the newest last, and every call is recorded as text
@@ -41,3 +42,5 @@ class FakeInstance : public platform::IInstance {
 
     unsigned lastError_ = platform::ERROR_SUCCESS;
 };
+
+using FakeInstanceScope = ServiceScope<platform::SetInstance, FakeInstance>;

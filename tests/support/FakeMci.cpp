@@ -132,11 +132,3 @@ std::vector<MciCall> FakeMci::CallsOf(unsigned message) const {
         if (call.message == message) found.push_back(call);
     return found;
 }
-
-ScopedFakeMci::ScopedFakeMci() : fake_(new FakeMci) {
-    previous_ = SetMci(std::unique_ptr<IMci>(fake_));
-}
-
-ScopedFakeMci::~ScopedFakeMci() {
-    SetMci(std::move(previous_));
-}

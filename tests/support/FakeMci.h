@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/media/MciCommands.h"
+#include "support/ServiceScope.h"
 
 // One command as the fake media layer received it.
 struct MciCall {
@@ -65,17 +66,4 @@ class FakeMci : public platform::IMci {
     platform::MciCommands commands_;
 };
 
-// Puts a FakeMci in place for the life of the scope.
-class ScopedFakeMci {
-  public:
-    ScopedFakeMci();
-    ~ScopedFakeMci();
-    ScopedFakeMci(const ScopedFakeMci&) = delete;
-    ScopedFakeMci& operator=(const ScopedFakeMci&) = delete;
-    FakeMci& operator*() const { return *fake_; }
-    FakeMci* operator->() const { return fake_; }
-
-  private:
-    FakeMci* fake_;
-    std::unique_ptr<platform::IMci> previous_;
-};
+using FakeMciScope = ServiceScope<platform::SetMci, FakeMci>;

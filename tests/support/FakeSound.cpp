@@ -39,13 +39,3 @@ void PrintTo(const FakeSound::Call& call, std::ostream* out) {
         *out << call.sound;
     *out << ", 0x" << std::hex << call.flags << std::dec << ")";
 }
-
-FakeSoundScope::FakeSoundScope() {
-    auto fake = std::make_unique<FakeSound>();
-    fake_ = fake.get();
-    previous_ = platform::SetSound(std::move(fake));
-}
-
-FakeSoundScope::~FakeSoundScope() {
-    platform::SetSound(std::move(previous_));
-}

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <chrono>
-#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/sound/Sound.h"
+#include "support/ServiceScope.h"
 
 // Stands in for the sound service: records every call, plays nothing, and
 // can pretend that sounds take time. Install it with FakeSoundScope.
@@ -43,18 +43,4 @@ private:
 
 void PrintTo(const FakeSound::Call& call, std::ostream* out);
 
-// Puts a FakeSound in place of the sound service for its own lifetime.
-class FakeSoundScope {
-public:
-    FakeSoundScope();
-    ~FakeSoundScope();
-    FakeSoundScope(const FakeSoundScope&) = delete;
-    FakeSoundScope& operator=(const FakeSoundScope&) = delete;
-
-    FakeSound& operator*() const { return *fake_; }
-    FakeSound* operator->() const { return fake_; }
-
-private:
-    FakeSound* fake_;
-    std::unique_ptr<platform::ISound> previous_;
-};
+using FakeSoundScope = ServiceScope<platform::SetSound, FakeSound>;

@@ -1,23 +1,15 @@
 #include "support/MainFormFixture.h"
 
-#include <QCoreApplication>
-
 #include "app/PlayerState.h"
 #include "media/MPlayer.h"
 #include "platform/media/Mci.h"
 #include "toolkit/Application.h"
 
-MainFormFixture::MainFormFixture() : savedDataHome(qgetenv("XDG_DATA_HOME")) {
-    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
+MainFormFixture::MainFormFixture() {
     ResetPlayerState();
     form = std::make_unique<TForm1>(nullptr);
     // Closing a test's window must not end the test program.
     if (Application && Application->MainForm() == form.get()) Application->SetMainForm(nullptr);
-}
-
-MainFormFixture::~MainFormFixture() {
-    form.reset();
-    qputenv("XDG_DATA_HOME", savedDataHome);
 }
 
 int MainFormFixture::Clicks() const {
@@ -30,10 +22,6 @@ int MainFormFixture::Clicks() const {
 void MainFormFixture::SetPlaylist(const QStringList& paths) {
     for (int i = 0; i < paths.size(); ++i) Playlist.Set(i + 1, paths[i]);
     PlaylistCount = static_cast<int>(paths.size());
-}
-
-void MainFormFixture::DeliverNotices() {
-    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
 }
 
 QString MainFormFixture::Commands() const {

@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "app/Main.h"
+#include "support/EnvironmentScope.h"
+#include "support/EventLoop.h"
 #include "support/FakeMci.h"
 #include "support/FakeSound.h"
 
@@ -15,14 +17,11 @@
 class MainFormFixture : public ::testing::Test {
 public:
     MainFormFixture();
-    ~MainFormFixture() override;
 
     // Click sounds played so far.
     int Clicks() const;
     // Slots 1.. hold 'paths'; PlaylistCount is their number.
     void SetPlaylist(const QStringList& paths);
-    // Lets the event loop take the posted completion notices.
-    void DeliverNotices();
     // The device commands sent so far, as "STOP CLOSE+N OPEN PUT PLAY+N"
     // (+N: the command asked for a completion notice); queries left out.
     QString Commands() const;
@@ -30,8 +29,8 @@ public:
     QString OpenFile() const;
 
     QTemporaryDir dataHome;
-    QByteArray savedDataHome;
+    EnvironmentScope dataHomeVariable{"XDG_DATA_HOME", dataHome.path().toUtf8()};
     FakeSoundScope sound;
-    ScopedFakeMci mci;
+    FakeMciScope mci;
     std::unique_ptr<TForm1> form;
 };

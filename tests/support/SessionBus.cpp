@@ -3,10 +3,11 @@
 #include <signal.h>
 #include <sys/prctl.h>
 
-#include <QCoreApplication>
 #include <QDBusVariant>
-#include <QDeadlineTimer>
-#include <QThread>
+#include <QTest>
+#include <algorithm>
+
+#include "support/EventLoop.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ const QString kPath = QStringLiteral("/org/mpris/MediaPlayer2");
 
 }  // namespace
 
-PrivateSessionBus::PrivateSessionBus() : savedAddress_(qgetenv("DBUS_SESSION_BUS_ADDRESS")) {
+PrivateSessionBus::PrivateSessionBus() {
     const QString socket = runtime_.filePath(QStringLiteral("bus"));
     daemon_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -27,14 +28,13 @@ PrivateSessionBus::PrivateSessionBus() : savedAddress_(qgetenv("DBUS_SESSION_BUS
                    QStringLiteral("--print-address=1")});
     if (daemon_.waitForStarted() && daemon_.waitForReadyRead(5000))
         address_ = QString::fromUtf8(daemon_.readLine().trimmed());
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address_.toUtf8());
+    busAddress_.Set(address_.toUtf8());
 }
 
 PrivateSessionBus::~PrivateSessionBus() {
     QDBusConnection::disconnectFromBus(QStringLiteral("test-client"));
     if (daemon_.processId() > 0) ::kill(static_cast<pid_t>(daemon_.processId()), SIGTERM);
     daemon_.waitForFinished(3000);
-    qputenv("DBUS_SESSION_BUS_ADDRESS", savedAddress_);
 }
 
 QDBusConnection PrivateSessionBus::Client() {
@@ -47,7 +47,7 @@ QDBusMessage PrivateSessionBus::Call(const QString& interface, const QString& me
     call.setArguments(arguments);
     QDBusMessage reply = Client().call(call, QDBus::BlockWithGui, 5000);
     // The player carries out a request from its event loop, after the reply.
-    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    ProcessEvents();
     return reply;
 }
 
@@ -69,12 +69,6 @@ void PropertiesChangedSpy::Changed(const QString&, const QVariantMap& changed, c
 }
 
 bool PropertiesChangedSpy::WaitFor(const QString& property) {
-    const QDeadlineTimer deadline(2000);
-    while (!deadline.hasExpired()) {
-        for (const QVariantMap& change : changes)
-            if (change.contains(property)) return true;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return false;
+    const auto carries = [&](const QVariantMap& change) { return change.contains(property); };
+    return QTest::qWaitFor([&] { return std::ranges::any_of(changes, carries); }, 2000);
 }

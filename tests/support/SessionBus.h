@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QVariantMap>
 
+#include "support/EnvironmentScope.h"
+
 // A session bus of the test's own: a dbus-daemon in a private runtime
 // folder, named by DBUS_SESSION_BUS_ADDRESS for the life of the object and
 // stopped by its PID afterwards (and by the kernel should the test die).
@@ -31,7 +33,7 @@ class PrivateSessionBus {
     QTemporaryDir runtime_;
     QProcess daemon_;
     QString address_;
-    QByteArray savedAddress_;
+    EnvironmentScope busAddress_{"DBUS_SESSION_BUS_ADDRESS"};
 };
 
 // Records the player's PropertiesChanged signals, one map each.

@@ -23,7 +23,7 @@ TempDrives::TempDrives(std::initializer_list<Drive> drives) : savedDirectory_(QD
         if (drive.CreateRoot) MakeFolder(QByteArray(1, drive.Letter));
         table.push_back(info);
     }
-    saved_ = platform::SetFileSystem(
+    fileSystem_.emplace(
         std::make_unique<platform::LinuxFileSystem>(std::move(table), Native("windows")));
     MakeFolder("windows");
     // Start every test on the first drive's root.
@@ -32,7 +32,6 @@ TempDrives::TempDrives(std::initializer_list<Drive> drives) : savedDirectory_(QD
 
 TempDrives::~TempDrives() {
     QDir::setCurrent(savedDirectory_);
-    platform::SetFileSystem(std::move(saved_));
 }
 
 QByteArray TempDrives::Native(const QByteArray& relative) const {

@@ -5,10 +5,11 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <initializer_list>
-#include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/files/FileSystem.h"
+#include "support/ServiceScope.h"
 
 class QWidget;
 
@@ -46,5 +47,5 @@ class TempDrives {
   private:
     QTemporaryDir temp_;
     QString savedDirectory_;
-    std::unique_ptr<platform::IFileSystem> saved_;
+    std::optional<ServiceScope<platform::SetFileSystem>> fileSystem_;
 };

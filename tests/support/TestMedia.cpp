@@ -124,19 +124,23 @@ QString AviClaimingFrame(bool raw, int width, int height) {
     });
 }
 
-QString Wav(int subformat, double seconds) {
-    const QString name = QStringLiteral("tone-%1-%2.wav").arg(subformat, 0, 16).arg(seconds);
+QString Wav(int subformat, double seconds, int channels) {
+    const QString name =
+        QStringLiteral("tone-%1-%2-%3.wav").arg(subformat, 0, 16).arg(seconds).arg(channels);
     return Cached(name, [&](const QString& path) {
         SF_INFO info{};
         info.samplerate = 8000;
-        info.channels = 1;
+        info.channels = channels;
         info.format = SF_FORMAT_WAV | subformat;
         SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
         if (!file) throw std::runtime_error(sf_strerror(nullptr));
-        std::vector<short> samples(static_cast<std::size_t>(seconds * info.samplerate));
-        for (std::size_t i = 0; i < samples.size(); ++i)
-            samples[i] = static_cast<short>(8000 * std::sin(i * 2 * M_PI * 440 / info.samplerate));
-        sf_write_short(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+        const auto frames = static_cast<std::size_t>(seconds * info.samplerate);
+        std::vector<short> samples(frames * channels);
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            const double at = static_cast<double>(i / channels) / info.samplerate;
+            samples[i] = static_cast<short>(8000 * std::sin(at * 2 * M_PI * 440));
+        }
+        sf_writef_short(file, samples.data(), static_cast<sf_count_t>(frames));
         sf_close(file);
     });
 }

@@ -1,6 +1,5 @@
 #include "support/WidgetTesting.h"
 
-#include <QApplication>
 #include <QTest>
 
 TestHost::TestHost(int width, int height, bool patterned) : TCustomControl(nullptr), patterned_(patterned) {
@@ -48,8 +47,4 @@ void ClickAt(QWidget* window, QPoint pos, Qt::MouseButton button) {
 
 void DoubleClickAt(QWidget* window, QPoint pos) {
     QTest::mouseDClick(WindowOf(window), Qt::LeftButton, {}, pos);
-}
-
-void ProcessEvents() {
-    for (int i = 0; i < 3; ++i) QApplication::processEvents();
 }

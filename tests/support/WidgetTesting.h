@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <Qt>
 
+#include "support/EventLoop.h"
 #include "toolkit/WinControl.h"
 
 // A top-level window for control tests: shown offscreen, filled with a
@@ -30,6 +31,3 @@ void MoveTo(QWidget* window, QPoint pos);
 void ReleaseAt(QWidget* window, QPoint pos, Qt::MouseButton button = Qt::LeftButton);
 void ClickAt(QWidget* window, QPoint pos, Qt::MouseButton button = Qt::LeftButton);
 void DoubleClickAt(QWidget* window, QPoint pos);
-
-// Runs the event loop until pending deferred work (repaints, queued calls) is done.
-void ProcessEvents();

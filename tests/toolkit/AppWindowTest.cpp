@@ -5,6 +5,7 @@
 #include "platform/instance/LinuxInstance.h"
 #include "toolkit/AppWindow.h"
 #include "toolkit/Application.h"
+#include "support/ServiceScope.h"
 
 namespace {
 
@@ -13,19 +14,15 @@ class AppWindowTest : public testing::Test {
     void SetUp() override {
         savedTitle_ = Application->Title();
         Application->SetTitle(QStringLiteral("Brelmo"));
-        auto instance = std::make_unique<platform::LinuxInstance>(temp_.path().toLocal8Bit());
-        instance_ = instance.get();
-        saved_ = platform::SetInstance(std::move(instance));
     }
     void TearDown() override {
         Application->OnTitleChange = nullptr;
-        platform::SetInstance(std::move(saved_));
         Application->SetTitle(savedTitle_);
     }
 
     QTemporaryDir temp_;
-    platform::LinuxInstance* instance_ = nullptr;
-    std::unique_ptr<platform::IInstance> saved_;
+    ServiceScope<platform::SetInstance, platform::LinuxInstance> instance_{
+        std::make_unique<platform::LinuxInstance>(temp_.path().toLocal8Bit())};
     QString savedTitle_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+#include "support/LoggedLines.h"
+#include "support/ShownMessages.h"
 #include "support/WidgetTesting.h"
 #include "toolkit/Application.h"
 #include "toolkit/Exceptions.h"
@@ -60,9 +62,7 @@ TEST(Timer, TicksThroughTheEventLoopAndNeverAtIntervalZero) {
 }
 
 TEST(Application, ErrorInAnEventHandlerIsShownAndTheProgramGoesOn) {
-    QStringList shown;
-    auto saved = Application->OnShowMessage;
-    Application->OnShowMessage = [&](const QString& message) { shown << message; };
+    ShownMessages shown;
     bool later = false;
     QTimer::singleShot(0, [] { Guarded([] { throw EInvalidOperation("Something failed"); }); });
     QTimer::singleShot(0, [] { Guarded([] { throw std::runtime_error("Second failure"); }); });
@@ -71,7 +71,6 @@ TEST(Application, ErrorInAnEventHandlerIsShownAndTheProgramGoesOn) {
         QCoreApplication::exit(0);
     });
     QCoreApplication::exec();
-    Application->OnShowMessage = saved;
     EXPECT_TRUE(later);
     EXPECT_EQ(shown, (QStringList{"Something failed", "Second failure"}));
 }
@@ -137,24 +136,14 @@ const FailingHandler kFailingHandlers[] = {
 class HandlerErrorTest : public testing::TestWithParam<FailingHandler> {};
 
 TEST_P(HandlerErrorTest, ReachesTheBoxWithoutUnwindingThroughQt) {
-    static QStringList logged;
-    logged.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString&) {
-            if (type == QtCriticalMsg && context.category == QLatin1String("brelmo.application"))
-                logged << QStringLiteral("unwound");
-        });
-    QStringList shown;
-    auto saved = Application->OnShowMessage;
-    Application->OnShowMessage = [&](const QString& message) { shown << message; };
+    const LoggedLines logged("brelmo.application");
+    ShownMessages shown;
     {
         TestHost host;
         ProcessEvents();
         GetParam().trigger(host);
         ProcessEvents();
     }
-    Application->OnShowMessage = saved;
-    qInstallMessageHandler(previous);
     EXPECT_FALSE(shown.isEmpty());
     EXPECT_EQ(shown.value(0), QStringLiteral("boom"));
     EXPECT_TRUE(logged.isEmpty());

@@ -4,6 +4,7 @@
 #include "toolkit/ImageList.h"
 #include "toolkit/Types.h"
 #include "support/CaseName.h"
+#include "support/Pictures.h"
 
 namespace {
 
@@ -34,12 +35,6 @@ TEST(Geometry, InflateAndOffset) {
     InflateRect(r, -7, -7);
     OffsetRect(r, 1, 1);
     EXPECT_EQ(r, (TRect{8, 8, 34, 24}));
-}
-
-QImage Filled(int w, int h, QColor colour, QImage::Format format = QImage::Format_RGB32) {
-    QImage image(w, h, format);
-    image.fill(colour);
-    return image;
 }
 
 TEST(Bitmap, AssignmentCopiesPixelsAndRaisesTheChangeNotice) {
@@ -92,8 +87,7 @@ TEST(Bitmap, AMonochromePictureStaysAtOneBitUntilDrawnOn) {
     bitmap.Canvas().Brush().Color = clRed;
     bitmap.Canvas().FillRect({0, 0, 4, 4});
     EXPECT_EQ(bitmap.Image().depth(), 32);
-    EXPECT_EQ(bitmap.Image().pixelColor(1, 1), QColor(Qt::red));
-    EXPECT_EQ(bitmap.Image().pixelColor(6, 6), QColor(Qt::black));
+    ExpectPixels(bitmap.Image(), {{1, 1, Qt::red}, {6, 6, Qt::black}});
 }
 
 TEST(ImageList, MaskedCellsDrawTransparentOrOnTheBackground) {
@@ -109,12 +103,10 @@ TEST(ImageList, MaskedCellsDrawTransparentOrOnTheBackground) {
     TBitmap target;
     target.SetImage(Filled(2, 2, Qt::yellow));
     list.Draw(target.Canvas(), 0, 0, 1, ILD_TRANSPARENT, clNone);
-    EXPECT_EQ(target.Image().pixelColor(1, 0), QColor(Qt::blue));
-    EXPECT_EQ(target.Image().pixelColor(0, 0), QColor(Qt::yellow));
+    ExpectPixels(target.Image(), {{1, 0, Qt::blue}, {0, 0, Qt::yellow}});
 
     list.Draw(target.Canvas(), 0, 0, 0, ILD_NORMAL, clSilver);
-    EXPECT_EQ(target.Image().pixelColor(1, 0), QColor(Qt::red));
-    EXPECT_EQ(target.Image().pixelColor(0, 0), QColor(192, 192, 192));
+    ExpectPixels(target.Image(), {{1, 0, Qt::red}, {0, 0, QColor(192, 192, 192)}});
 }
 
 TEST(Canvas, ThinLinesLeaveOutTheirLastPixel) {
@@ -124,10 +116,8 @@ TEST(Canvas, ThinLinesLeaveOutTheirLastPixel) {
     canvas.Pen().Color = clBlack;
     canvas.Polyline({{0, 0}, {4, 0}, {4, 4}});
     const QImage& image = bitmap.Image();
-    EXPECT_EQ(image.pixelColor(3, 0), QColor(Qt::black));
-    EXPECT_EQ(image.pixelColor(4, 0), QColor(Qt::black));
-    EXPECT_EQ(image.pixelColor(4, 3), QColor(Qt::black));
-    EXPECT_EQ(image.pixelColor(4, 4), QColor(Qt::white));
+    ExpectPixels(image,
+                 {{3, 0, Qt::black}, {4, 0, Qt::black}, {4, 3, Qt::black}, {4, 4, Qt::white}});
 }
 
 TEST(Canvas, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
@@ -138,12 +128,8 @@ TEST(Canvas, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
     canvas.Brush().Color = clRed;
     canvas.Rectangle(1, 1, 5, 5);
     const QImage& image = bitmap.Image();
-    EXPECT_EQ(image.pixelColor(1, 1), QColor(Qt::black));
-    EXPECT_EQ(image.pixelColor(4, 4), QColor(Qt::black));
-    EXPECT_EQ(image.pixelColor(2, 2), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(3, 3), QColor(Qt::red));
-    EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::white));
-    EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::white));
+    ExpectPixels(image, {{1, 1, Qt::black}, {4, 4, Qt::black}, {2, 2, Qt::red}, {3, 3, Qt::red}});
+    ExpectPixels(image, {{5, 5, Qt::white}, {0, 0, Qt::white}});
 }
 
 TEST(Canvas, DrawTextMeasuresWithCalcRectAndHonoursThePrefixFlag) {

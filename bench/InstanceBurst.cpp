@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include "kit/Run.h"
+
 namespace {
 
 QStringList CopyArguments(const QTemporaryDir& folder) {
@@ -72,15 +74,12 @@ BENCHMARK(BM_FiftyAtOnceSlowestEnds)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
-    ->Repetitions(5)
+    ->Repetitions(benchkit::Runs(5))
     ->ReportAggregatesOnly(true);
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchkit::RunBenchmarks(argc, argv);
 }

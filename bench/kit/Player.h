@@ -15,12 +15,13 @@
 #include <functional>
 #include <memory>
 
-#include "AppBench.h"
-#include "IdleLoop.h"
-#include "MediaBench.h"
 #include "app/Main.h"
 #include "app/PlayerState.h"
-#include "app/Run.h"
+#include "entry/Run.h"
+#include "kit/Media.h"
+#include "kit/Processes.h"
+#include "kit/Run.h"
+#include "kit/Usage.h"
 #include "platform/files/FileSystem.h"
 #include "platform/media/VideoSurface.h"
 #include "platform/sound/Sound.h"
@@ -28,7 +29,7 @@
 #include "skin/Transit.h"
 #include "toolkit/Application.h"
 
-namespace playerbench {
+namespace benchkit {
 
 // Plays nothing and returns at once.
 class SilentSound : public platform::ISound {
@@ -52,7 +53,7 @@ inline Clip SolidClip(const char* name, int width, int height, QRgb colour) {
             .arg(width)
             .arg(height)
             .arg(QStringLiteral("%1"));
-    const QString native = mediabench::Generate(QString::fromLatin1(name), pipeline);
+    const QString native = benchkit::Generate(QString::fromLatin1(name), pipeline);
     return {platform::FileSystem().DrivePath(QFile::encodeName(native)), colour};
 }
 
@@ -137,7 +138,7 @@ inline int RunPlayer(int argc, char** argv, const std::function<void(TForm1&)>& 
     setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
     setenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit().constData(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
-    const appbench::PrivateXServer x;
+    const benchkit::PrivateXServer x;
     return RunBrelmo(argc, argv, [&body, messages](TForm1& form) {
         platform::SetSound(std::make_unique<SilentSound>());
         Application->OnShowMessage = [messages](const QString& text) {
@@ -159,4 +160,4 @@ inline int RunPlayer(int argc, char** argv, const std::function<void(TForm1&)>& 
     });
 }
 
-}  // namespace playerbench
+}  // namespace benchkit

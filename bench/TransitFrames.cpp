@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "kit/Run.h"
 #include "skin/Transit.h"
 #include "toolkit/WinControl.h"
 
@@ -104,7 +105,7 @@ double Max(const std::vector<double>& v) {
 void Register(const char* name, void (*fn)(benchmark::State&)) {
     benchmark::RegisterBenchmark(name, fn)
         ->Unit(benchmark::kMicrosecond)
-        ->Repetitions(15)
+        ->Repetitions(benchkit::Runs(15))
         ->ReportAggregatesOnly(true)
         ->ComputeStatistics("min", Min)
         ->ComputeStatistics("max", Max);
@@ -120,8 +121,5 @@ int main(int argc, char** argv) {
     Register("QPainter_drawImage_640x480_RGB32", BM_DrawImage);
     Register("QPainter_drawImage_640x480_on_ARGB32PM", BM_DrawImageOnArgbSurface);
     Register("memcpy_1.2MB", BM_Memcpy);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchkit::RunBenchmarks(argc, argv);
 }

@@ -3,7 +3,7 @@
 # about, under one private X server: milliseconds from exec to the window
 # being mapped, median and spread of each.
 #
-#   bench/installed_startup.sh BUILD_DIR [runs]   (default 20 runs of each)
+#   bench/InstalledStartup.sh BUILD_DIR [runs]   (default 20 runs of each)
 #
 # Needs the package unpacked by `ctest -R package.build` first.
 BUILD=$(realpath "$1")

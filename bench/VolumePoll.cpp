@@ -2,7 +2,7 @@
 // linked slider, beside the same loop with the poll off (Interval 0), and a
 // count of the heap allocations the poll makes per tick.
 //
-// Usage: bench_volume [--seconds N] [--runs R]   (defaults: 10 s, 5 runs)
+// Usage: VolumePoll [--seconds N] [--runs R]   (defaults: 10 s, 5 runs)
 // Modes, run interleaved: "off" (Interval 0), "on" (Interval 20 on the
 // machine's own output lines) and "device" (Interval 20 on a stand-in wave
 // line that answers every read, so that each tick reads a volume).
@@ -16,8 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "AppBench.h"
-#include "IdleLoop.h"
+#include "kit/Processes.h"
+#include "kit/Run.h"
+#include "kit/Usage.h"
 #include "media/Volumes.h"
 #include "platform/mixer/AudioDevices.h"
 
@@ -57,7 +58,7 @@ using platform::OutputClass;
 
 // One wave line at a fixed volume; every other class has no device.
 class StandInDevices : public platform::IAudioDevices {
-public:
+  public:
     unsigned GetNumDevs(OutputClass c) override { return c == OutputClass::WaveOut ? 1 : 0; }
     platform::MMRESULT GetDevCaps(OutputClass, unsigned, platform::OutputCaps& caps) override {
         caps.dwSupport = platform::WAVECAPS_VOLUME;
@@ -74,7 +75,7 @@ public:
     }
     long reads = 0;
 
-private:
+  private:
     std::uint32_t volume_ = 0x75007500;
 };
 
@@ -99,7 +100,7 @@ struct Scene {
         control = std::make_unique<TVolumeControl>(nullptr);
         control->SetInterval(mode == kOff ? 0 : 20);
         control->SetWaveTrackBar(trackBar);
-        idleloop::RunLoopFor(200);  // settle: first paint, first ticks
+        benchkit::RunLoopFor(200);  // settle: first paint, first ticks
     }
     ~Scene() {
         control.reset();
@@ -117,10 +118,10 @@ struct Scene {
 double MeasureCpu(Mode mode, int seconds) {
     Scene scene(mode);
     QElapsedTimer wall;
-    const double cpuStart = idleloop::ProcessCpuSeconds();
+    const double cpuStart = benchkit::ProcessCpuSeconds();
     wall.start();
-    idleloop::RunLoopFor(seconds * 1000);
-    const double cpu = idleloop::ProcessCpuSeconds() - cpuStart;
+    benchkit::RunLoopFor(seconds * 1000);
+    const double cpu = benchkit::ProcessCpuSeconds() - cpuStart;
     return 100.0 * cpu / (static_cast<double>(wall.nsecsElapsed()) * 1e-9);
 }
 
@@ -128,7 +129,7 @@ double MeasureCpu(Mode mode, int seconds) {
 long AllocationsInLoop(Scene& scene) {
     allocations = 0;
     counting = true;
-    idleloop::RunLoopFor(2000);
+    benchkit::RunLoopFor(2000);
     counting = false;
     return allocations;
 }
@@ -148,8 +149,8 @@ void ReportAllocations() {
     counting = true;
     for (int i = 0; i < kDirect; ++i) device.control->SyncTrackBars(nullptr);
     counting = false;
-    std::printf("allocations in %d direct ticks (SyncTrackBars with a device read): %ld\n",
-                kDirect, allocations);
+    std::printf("allocations in %d direct ticks (SyncTrackBars with a device read): %ld\n", kDirect,
+                allocations);
 }
 
 }  // namespace
@@ -157,8 +158,8 @@ void ReportAllocations() {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     countingThread = true;
-    const int seconds = idleloop::IntArg(argc, argv, "--seconds", 10);
-    const int runs = idleloop::IntArg(argc, argv, "--runs", 5);
+    const int seconds = benchkit::IntArg(argc, argv, "--seconds", 10);
+    const int runs = benchkit::IntArg(argc, argv, "--runs", 5);
     QApplication app(argc, argv);
     std::printf("platform %s, %d runs of %d s per mode\n", qPrintable(app.platformName()), runs,
                 seconds);
@@ -172,9 +173,9 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
     }
-    const appbench::Summary off = appbench::Summarise(samples[kOff]);
+    const benchkit::Summary off = benchkit::Summarise(samples[kOff]);
     for (Mode mode : {kOff, kOn, kDevice}) {
-        const appbench::Summary s = appbench::Summarise(samples[mode]);
+        const benchkit::Summary s = benchkit::Summarise(samples[mode]);
         std::printf("%-6s median %.3f %% (min %.3f, max %.3f), above off: %+.3f %%\n",
                     kModeNames[mode], s.median, s.min, s.max, s.median - off.median);
     }

@@ -1,7 +1,7 @@
-#include "app/Run.h"
+#include "entry/Run.h"
 
 #include "app/AppInfo.h"
-#include "app/CommandLine.h"
+#include "entry/CommandLine.h"
 #include "app/Just1_32.h"
 #include "app/Main.h"
 #include "desktop/Accessibility.h"

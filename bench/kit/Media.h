@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <stdexcept>
 
-namespace mediabench {
+namespace benchkit {
 
 inline QTemporaryDir& Folder() {
     static QTemporaryDir folder;
@@ -62,4 +62,4 @@ inline QString LargeAvi(int seconds) {
             frames + QStringLiteral(" ! audio/x-raw,rate=44100,channels=2,format=S16LE ! mux."));
 }
 
-}  // namespace mediabench
+}  // namespace benchkit

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/AppInfo.h"
-#include "app/CommandLine.h"
+#include "entry/CommandLine.h"
 
 namespace {
 

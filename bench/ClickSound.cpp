@@ -19,6 +19,8 @@
 #include <limits>
 #include <thread>
 
+#include "kit/Run.h"
+#include "kit/Stats.h"
 #include "platform/sound/LinuxSound.h"
 
 namespace {
@@ -67,18 +69,6 @@ void ClickOverhead(benchmark::State& state, platform::SoundSink sink) {
         }
         state.SetIterationTime(elapsed.count() - std::chrono::duration<double>(kLength).count());
     }
-}
-
-double Minimum(const std::vector<double>& v) {
-    return *std::min_element(v.begin(), v.end());
-}
-double Maximum(const std::vector<double>& v) {
-    return *std::max_element(v.begin(), v.end());
-}
-double Percentile90(const std::vector<double>& v) {
-    std::vector<double> sorted = v;
-    std::sort(sorted.begin(), sorted.end());
-    return sorted[sorted.size() * 9 / 10];
 }
 
 void BM_SyncClickOverhead(benchmark::State& state) {
@@ -192,30 +182,19 @@ void BM_PressToFirstSampleOnTheSink(benchmark::State& state) {
     }
 }
 
-// One play per sample, so that median and spread are those of single clicks.
-void SinglePlays(benchmark::internal::Benchmark* benchmark, int plays) {
-    benchmark->UseManualTime()
-        ->Unit(benchmark::kMillisecond)
-        ->Iterations(1)
-        ->Repetitions(plays)
-        ->ReportAggregatesOnly(true)
-        ->ComputeStatistics("min", Minimum)
-        ->ComputeStatistics("p90", Percentile90)
-        ->ComputeStatistics("max", Maximum);
-}
-
-BENCHMARK(BM_SyncClickOverhead)->Apply([](auto* b) { SinglePlays(b, 200); });
-BENCHMARK(BM_SyncClickOverheadDesktopOutput)->Apply([](auto* b) { SinglePlays(b, 200); });
-BENCHMARK(BM_PressToFirstSampleOnTheSink)->Apply([](auto* b) { SinglePlays(b, 50); });
-BENCHMARK(BM_SyncClickOverheadServerStopped)->Apply([](auto* b) { SinglePlays(b, 200); });
+BENCHMARK(BM_SyncClickOverhead)->Apply([](auto* b) { benchkit::SingleSamples(b, 200); });
+BENCHMARK(BM_SyncClickOverheadDesktopOutput)->Apply([](auto* b) {
+    benchkit::SingleSamples(b, 200);
+});
+BENCHMARK(BM_PressToFirstSampleOnTheSink)->Apply([](auto* b) { benchkit::SingleSamples(b, 50); });
+BENCHMARK(BM_SyncClickOverheadServerStopped)->Apply([](auto* b) {
+    benchkit::SingleSamples(b, 200);
+});
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     gst_init(nullptr, nullptr);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchkit::RunBenchmarks(argc, argv);
 }

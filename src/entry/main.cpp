@@ -1,3 +1,3 @@
-#include "app/Run.h"
+#include "entry/Run.h"
 
 int main(int argc, char** argv) { return RunBrelmo(argc, argv); }

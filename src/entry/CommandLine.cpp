@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "entry/CommandLine.h"
 
 #include <algorithm>
 #include <iterator>

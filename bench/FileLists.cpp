@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "filectl/FileCtrl.h"
+#include "kit/Run.h"
 #include "platform/files/LinuxFileSystem.h"
 
 namespace {
@@ -107,7 +108,9 @@ void BM_BareReadDirFolders(benchmark::State& state) {
 }
 
 void Configure(benchmark::internal::Benchmark* bench) {
-    bench->Unit(benchmark::kMillisecond)->Repetitions(10)->ReportAggregatesOnly(true);
+    bench->Unit(benchmark::kMillisecond)
+        ->Repetitions(benchkit::Runs(10))
+        ->ReportAggregatesOnly(true);
 }
 
 BENCHMARK(BM_FillFiles)->Apply(Configure);
@@ -120,8 +123,5 @@ BENCHMARK(BM_BareReadDirFolders)->Apply(Configure);
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchkit::RunBenchmarks(argc, argv);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-// Shared by the player's benchmarks: a private X server that is already
-// running when measuring starts, programs started and timed from exec, and
-// the median-and-spread summary every figure is reported with.
+// Shared by the player's benchmarks: a private X server and session bus that
+// are already running when measuring starts, and programs started and timed
+// from exec.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -23,11 +23,12 @@
 #include <string>
 #include <vector>
 
+#include "kit/Stats.h"
 #include "probes/ProbeReport.h"
 
 extern char** environ;
 
-namespace appbench {
+namespace benchkit {
 
 // A started program whose file descriptor 'fd' (standard output or another)
 // is a pipe to us.
@@ -126,8 +127,8 @@ inline ProbeRun RunProbe(const std::string& program, int timeoutMs = 20000) {
 class PrivateXServer {
   public:
     explicit PrivateXServer(const char* screen = "1024x768x24") {
-        child_ = Spawn({"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"}, 3,
-                       true);
+        child_ =
+            Spawn({"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp"}, 3, true);
         std::string number;
         char c = 0;
         while (read(child_.output, &c, 1) == 1 && c != '\n') number += c;
@@ -189,10 +190,10 @@ struct RunSeries {
     }
 };
 
-inline double ResidentMiB(const ProbeRun& run) {
+inline double ReportedResidentMiB(const ProbeRun& run) {
     return run.reports.at("rss_kib") / 1024.0;
 }
-inline double PeakMiB(const ProbeRun& run) {
+inline double ReportedPeakMiB(const ProbeRun& run) {
     return run.reports.at("hwm_kib") / 1024.0;
 }
 
@@ -222,44 +223,4 @@ class PrivateHome {
     QTemporaryDir home_;
 };
 
-// Median and spread of a series of samples.
-struct Summary {
-    double median = 0, low = 0, high = 0, min = 0, max = 0;
-    size_t count = 0;
-};
-
-inline double Quantile(const std::vector<double>& sorted, double q) {
-    const double at = q * double(sorted.size() - 1);
-    const size_t below = static_cast<size_t>(at);
-    const size_t above = std::min(below + 1, sorted.size() - 1);
-    return sorted[below] + (sorted[above] - sorted[below]) * (at - double(below));
-}
-
-inline Summary Summarise(std::vector<double> samples) {
-    Summary summary;
-    if (samples.empty()) return summary;
-    std::sort(samples.begin(), samples.end());
-    summary.count = samples.size();
-    summary.median = Quantile(samples, 0.5);
-    summary.low = Quantile(samples, 0.25);
-    summary.high = Quantile(samples, 0.75);
-    summary.min = samples.front();
-    summary.max = samples.back();
-    return summary;
-}
-
-inline void PrintHeader(const char* unit) {
-    std::printf("%-44s %8s %8s %8s %8s %8s  (%s, n)\n", "", "median", "p25", "p75", "min", "max",
-                unit);
-}
-
-inline void PrintRow(const std::string& label, const Summary& s) {
-    std::printf("%-44s %8.1f %8.1f %8.1f %8.1f %8.1f  %zu\n", label.c_str(), s.median, s.low,
-                s.high, s.min, s.max, s.count);
-}
-
-inline const char* Verdict(bool met) {
-    return met ? "met" : "MISSED";
-}
-
-}  // namespace appbench
+}  // namespace benchkit

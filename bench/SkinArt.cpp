@@ -12,6 +12,7 @@
 
 #include "app/SkinArt.h"
 #include "art/SkinPainter.h"
+#include "kit/Run.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ void BM_BlackPicture(benchmark::State& state, qreal ratio) {
 void Register(const char* name, void (*fn)(benchmark::State&, qreal), qreal ratio) {
     benchmark::RegisterBenchmark(name, fn, ratio)
         ->Unit(benchmark::kMillisecond)
-        ->Repetitions(7)
+        ->Repetitions(benchkit::Runs(7))
         ->ReportAggregatesOnly(true);
 }
 
@@ -52,8 +53,5 @@ int main(int argc, char** argv) {
     Register("PaintSkin/2", BM_PaintSkin, 2);
     Register("BlackPicture/1_resource", BM_BlackPicture, 1);
     Register("BlackPicture/2_painted", BM_BlackPicture, 2);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchkit::RunBenchmarks(argc, argv);
 }

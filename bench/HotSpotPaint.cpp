@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "kit/Run.h"
 #include "skin/TransBtn.h"
 #include "toolkit/WinControl.h"
 
@@ -14,7 +15,8 @@ TBitmap FourCellGlyph() {
     QImage strip(64, 16, QImage::Format_RGB32);
     strip.fill(Qt::magenta);
     QPainter p(&strip);
-    for (int i = 0; i < 4; ++i) p.fillRect(i * 16 + 2, 2, 12, 12, QColor::fromHsv(i * 90, 255, 255));
+    for (int i = 0; i < 4; ++i)
+        p.fillRect(i * 16 + 2, 2, 12, 12, QColor::fromHsv(i * 90, 255, 255));
     p.end();
     TBitmap glyph;
     glyph.SetImage(strip);
@@ -35,7 +37,7 @@ void BM_PaintHotSpot(benchmark::State& state) {
     button.SetFrameStyle(fsNone);
     PaintRepeatedly(state, button);
 }
-BENCHMARK(BM_PaintHotSpot)->Repetitions(10)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PaintHotSpot)->Repetitions(benchkit::Runs(10))->ReportAggregatesOnly(true);
 
 void BM_PaintFramedGlyphCaption(benchmark::State& state) {
     TCustomControl host(nullptr);
@@ -45,15 +47,12 @@ void BM_PaintFramedGlyphCaption(benchmark::State& state) {
     button.SetTextAlign(ttaBottom);
     PaintRepeatedly(state, button);
 }
-BENCHMARK(BM_PaintFramedGlyphCaption)->Repetitions(10)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PaintFramedGlyphCaption)->Repetitions(benchkit::Runs(10))->ReportAggregatesOnly(true);
 
 }  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return benchkit::RunBenchmarks(argc, argv);
 }
