@@ -1,7 +1,7 @@
 // A storm of MPRIS Next calls sent without waiting for replies, as a broken
 // or hostile desktop tool might send them: how long until the player has
 // taken the last one (its track stops changing) and how long the bus waited
-// at worst for an answer meanwhile. Run by bench/outside_abuse.sh:
+// at worst for an answer meanwhile. Run by bench/OutsideAbuse.sh:
 // mpris_storm [CALLS].
 #include <QCoreApplication>
 #include <QDBusArgument>

@@ -4,7 +4,7 @@
 # instance channel (N idle connections, default 2000) and a storm of 1,000
 # MPRIS Next calls with a playlist of the demo clips. Each run gets its own
 # X server, session bus and runtime folder, stopped by PID afterwards.
-#   bench/outside_abuse.sh build/brelmo /path/to/anchor/brelmo [N]
+#   bench/OutsideAbuse.sh build/brelmo /path/to/anchor/brelmo [N]
 set -u
 BENCH=$(dirname "$(realpath "$1")")/bench
 DEMO=$(dirname "$(realpath "$1")")/demo

@@ -1,7 +1,7 @@
 // What idle and flooding clients of the instance channel cost a running
 // player: its CPU at rest, with N idle connections open, and while two
 // threads keep connecting; and whether a copy's request is still answered
-// meanwhile. Run by bench/outside_abuse.sh: channel_flood PID N.
+// meanwhile. Run by bench/OutsideAbuse.sh: channel_flood PID N.
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
