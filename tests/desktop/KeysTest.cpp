@@ -6,6 +6,7 @@
 #include "desktop/KeyRouter.h"
 #include "filectl/FileCtrl.h"
 #include "support/DesktopFixture.h"
+#include "support/EventLoop.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ TEST_P(Keys, RunTheHotSpotsHandlerOrLeaveTheKeyToTheFocusedControl) {
     target->installEventFilter(&spy);
     QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, QString(), c.autoRepeat);
     QCoreApplication::sendEvent(target, &press);
-    QCoreApplication::processEvents();  // media keys queue
+    ProcessEvents();  // media keys queue
     EXPECT_EQ(presses.join(' '), QString(c.pressed));
     if (c.view == View::Setup) {
         EXPECT_EQ(spy.presses, *c.pressed ? 0 : 1) << "the list keeps the keys no button takes";

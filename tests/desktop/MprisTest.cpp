@@ -9,6 +9,7 @@
 #include "media/MPlayer.h"
 #include "platform/mixer/AudioDevices.h"
 #include "support/DesktopFixture.h"
+#include "support/EventLoop.h"
 #include "support/FakeAudioDevices.h"
 #include "support/FakeInstance.h"
 #include "support/LoggedLines.h"
@@ -155,7 +156,7 @@ TEST_F(Mpris, AStormOfCallsRunsAFewTimesAndEndsWhereThePlayerIs) {
             QStringLiteral("/org/mpris/MediaPlayer2"), kPlayer, QStringLiteral("Next")));
     bus.Get(kPlayer, "CanGoNext");  // answered after every Next has come in
     ASSERT_TRUE(spy.WaitFor("Metadata"));
-    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();  // what else comes
+    ProcessEvents();  // what else comes
     const qsizetype runs = presses.count(QStringLiteral("bnext"));
     EXPECT_GE(runs, 1);
     EXPECT_LE(runs, 20) << "the calls ran one by one";

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTest>
 #include <cstring>
 #include <future>
 #include <utility>
@@ -51,15 +51,13 @@ class LineFixture {
         if (fd >= 0) clients_.push_back(fd);
         return ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 ? fd : -1;
     }
-    void Spin(int ms) {
-        for (QDeadlineTimer until(ms); !until.hasExpired();) QCoreApplication::processEvents();
-    }
     // Whether the server hangs up on 'fd' (it never answers such a client).
-    bool CutOff(int fd) {
+    static bool CutOff(int fd) {
         char byte;
-        for (QDeadlineTimer until(10000); !until.hasExpired(); QCoreApplication::processEvents())
-            if (const ssize_t n = ::recv(fd, &byte, 1, 0); n >= 0 || errno != EAGAIN) return n <= 0;
-        return false;
+        ssize_t n = -1;
+        return QTest::qWaitFor([&] { return (n = ::recv(fd, &byte, 1, 0)) >= 0 || errno != EAGAIN; },
+                               10000) &&
+               n <= 0;
     }
     ~LineFixture() {
         for (const int fd : clients_) ::close(fd);
@@ -126,7 +124,7 @@ TEST_P(ChannelAbuseTable, LeavesTheServerAnsweringOthers) {
 
 void PastTheCap(LineFixture& test) {
     for (std::size_t i = 0; i < 5 * LineFixture::kLimits.connections; ++i) test.Idle();
-    test.Spin(50);
+    QTest::qWait(50);
     EXPECT_EQ(test.server_.Connections(), LineFixture::kLimits.connections);
 }
 
@@ -149,7 +147,7 @@ void DescriptorsAtTheLimit(LineFixture& test) {
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
     while (test.Idle() >= 0) {
     }
-    test.Spin(300);
+    QTest::qWait(300);
     for (const int fd : std::exchange(test.clients_, {})) ::close(fd);
     ::setrlimit(RLIMIT_NOFILE, &saved);
 }
