@@ -124,8 +124,9 @@ QString AviClaimingFrame(bool raw, int width, int height) {
     });
 }
 
-QString Wav(int subformat, double seconds) {
-    const QString name = QStringLiteral("tone-%1-%2.wav").arg(subformat, 0, 16).arg(seconds);
+QString Wav(int subformat, double seconds, short amplitude) {
+    const QString name =
+        QStringLiteral("tone-%1-%2-%3.wav").arg(subformat, 0, 16).arg(seconds).arg(amplitude);
     return Cached(name, [&](const QString& path) {
         SF_INFO info{};
         info.samplerate = 8000;
@@ -135,7 +136,8 @@ QString Wav(int subformat, double seconds) {
         if (!file) throw std::runtime_error(sf_strerror(nullptr));
         std::vector<short> samples(static_cast<std::size_t>(seconds * info.samplerate));
         for (std::size_t i = 0; i < samples.size(); ++i)
-            samples[i] = static_cast<short>(8000 * std::sin(i * 2 * M_PI * 440 / info.samplerate));
+            samples[i] =
+                static_cast<short>(amplitude * std::sin(i * 2 * M_PI * 440 / info.samplerate));
         sf_write_short(file, samples.data(), static_cast<sf_count_t>(samples.size()));
         sf_close(file);
     });

@@ -39,9 +39,14 @@ void LogError(GstMessage* message, AudioRoute route) {
 // click (on a quiet one too, at times, while a clip played beside it).
 // Unsynced, it writes each sound whole from its first sample on, as fast as
 // the device takes it; its end of stream then only says that all is written,
-// and WaitForEnd waits for the rest of the sound's length.
-void PlayAsWritten(GstElement* sink) {
-    if (GST_IS_AUDIO_BASE_SINK(sink)) g_object_set(sink, "sync", FALSE, nullptr);
+// and WaitForEnd waits for the rest of the sound's length. Returns how far
+// ahead of what is heard the device is written: its buffer.
+std::chrono::nanoseconds PlayAsWritten(GstElement* sink) {
+    if (!GST_IS_AUDIO_BASE_SINK(sink)) return {};
+    g_object_set(sink, "sync", FALSE, nullptr);
+    gint64 bufferUs = 0;
+    g_object_get(sink, "buffer-time", &bufferUs, nullptr);
+    return std::chrono::microseconds(bufferUs);
 }
 
 GstElement* AddElement(GstElement* pipeline, const char* factory) {
@@ -115,7 +120,7 @@ bool SoundOutput::Build(AudioRoute route, const WaveDecoder& decoder) {
         if (sink) gst_object_unref(gst_object_ref_sink(sink));
         return false;
     }
-    PlayAsWritten(sink);
+    ahead_ = PlayAsWritten(sink);
     NoteFirstBuffers(sink);
     gst_bin_add(GST_BIN(pipeline), sink);
     if (!gst_element_link_many(source, convert, resample, sink, nullptr)) return false;
@@ -177,15 +182,16 @@ bool SoundOutput::WaitForEnd(std::chrono::nanoseconds timeout) {
     return onDevice_;
 }
 
-// The device takes the sound's first buffer at once and plays it out in
-// real time from there.
+// The device takes the sound's first buffer at once, is heard its buffer
+// later and plays the sound out in real time from there: returning earlier
+// let the next thing done (a clip's stop) break into the click's tail.
 void SoundOutput::WaitUntilHeard(std::chrono::steady_clock::time_point deadline) {
     std::optional<std::chrono::steady_clock::time_point> from;
     {
         const std::lock_guard lock(mutex_);
         from = firstBufferAt_;
     }
-    if (from) std::this_thread::sleep_until(std::min(*from + length_, deadline));
+    if (from) std::this_thread::sleep_until(std::min(*from + ahead_ + length_, deadline));
 }
 
 // Notes when the first buffer of each sound reaches the sink.

@@ -63,6 +63,7 @@ private:
     int channels_ = 0;
     bool onDevice_ = false;
     std::chrono::nanoseconds length_{};  // of the sound started last
+    std::chrono::nanoseconds ahead_{};   // how far the sink is written ahead of the ear
 
     // The state of the sound started last, as the bus tells it.
     mutable std::mutex mutex_;
