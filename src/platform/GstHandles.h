@@ -35,5 +35,10 @@ using GCharPtr = std::unique_ptr<gchar, GFree>;
 // Starts GStreamer once per process, for whichever service needs it first;
 // false (and one log line) when it cannot start.
 bool StartGStreamer();
+// Starts GStreamer and loads the plugins of the first click and clip on a
+// thread of its own, once: on a fresh install the plugin registry is built
+// then (some 0.3 s), not at the first press. A start asked for meanwhile
+// waits for it.
+void PrepareGStreamerInBackground();
 
 }  // namespace platform
