@@ -2,7 +2,9 @@
 
 // The private sound server's sink as a recorder of its monitor hears it,
 // with the time each sample was taken, for benchmarks run under
-// tests/sound/sound-server.sh.
+// tests/sound/sound-server.sh. The sink stops while no stream plays, and
+// its monitor then with it: a recording that spans such pauses loses its
+// time base, so each measurement that follows one takes a recorder of its own.
 
 #include <QProcess>
 #include <algorithm>
@@ -58,11 +60,11 @@ class MonitorRecorder {
 
     // Seconds from 'pressed' to the first loud sample taken after it, read
     // for at most a second; a second when none came.
-    double FirstLoudAfter(double pressed) {
+    double FirstLoudAfter(double pressed, int loud = 100) {
         for (double until = Now() + 0.02; until < pressed + 1; until += 0.02) {
             ReadUntil(until);
             for (std::size_t k = SampleAt(pressed); k < samples_.size(); ++k)
-                if (std::abs(samples_[k]) > 100)
+                if (std::abs(samples_[k]) > loud)
                     return base_ + static_cast<double>(k) / kRate - pressed;
         }
         return 1;
