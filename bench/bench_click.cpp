@@ -147,8 +147,9 @@ void PressToFirstSample(benchmark::State& state, bool busy) {
     file.close();
     platform::LinuxSound sound({.sink = platform::SoundSink::Auto, .defaultSound = QByteArray()});
     sound.PlaySound(name.constData(), platform::SND_FILENAME);
-    // One recording for all repetitions (each runs this function anew).
-    static sinkmonitor::MonitorRecorder recorder;
+    // A recording for each repetition (each runs this function anew): one
+    // across the pauses between them would lose its time base.
+    sinkmonitor::MonitorRecorder recorder;
     const BusyCores load(busy);
     for (auto _ : state) {
         recorder.ReadUntil(sinkmonitor::Now() + 0.2);
