@@ -3,7 +3,9 @@
 // sink that keeps real time and through the audio output policy. Run under
 // tests/sound/sound-server.sh, the policy's figures are those of a real sound
 // server, then (the server stopped) of none, and the press to its first
-// sample on the server's sink is measured too.
+// sample on the server's sink is measured too. The "BusyCores" figures are
+// taken with both cores kept busy by two loops the benchmark starts and
+// stops by PID, as a build running beside the player does.
 #include <benchmark/benchmark.h>
 #include <gst/gst.h>
 
@@ -13,12 +15,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <thread>
 
+#include "kit/SinkMonitor.h"
 #include "kit/Run.h"
 #include "kit/Stats.h"
 #include "platform/sound/LinuxSound.h"
@@ -46,7 +50,30 @@ QByteArray ClickWave() {
     return wave;
 }
 
-void ClickOverhead(benchmark::State& state, platform::SoundSink sink) {
+// Two loops that keep both cores busy while it lives.
+class BusyCores {
+  public:
+    explicit BusyCores(bool busy) {
+        for (QProcess& loop : loops_) {
+            if (!busy) break;
+            loop.setStandardOutputFile(QProcess::nullDevice());
+            loop.start(QStringLiteral("yes"), {});
+            loop.waitForStarted();
+        }
+    }
+    ~BusyCores() {
+        for (QProcess& loop : loops_) {
+            loop.kill();
+            loop.waitForFinished(2000);
+        }
+    }
+
+  private:
+    std::array<QProcess, 2> loops_;
+};
+
+void ClickOverhead(benchmark::State& state, platform::SoundSink sink, bool busy = false) {
+    const BusyCores load(busy);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("click.wav"));
     QFile file(path);
@@ -97,69 +124,7 @@ void BM_SyncClickOverheadServerStopped(benchmark::State& state) {
     ClickOverhead(state, platform::SoundSink::Auto);
 }
 
-// Press to the first loud sample on the server's sink, as a recorder of its
-// monitor captures it. Sample k of the recording was taken at
-// base + k / rate; the base is the earliest any chunk allows: a chunk that
-// brings the recording to n samples, arriving at t, bounds it by t - n / rate.
-class MonitorRecorder {
-  public:
-    MonitorRecorder() {
-        parec_.start(
-            QStringLiteral("parec"),
-            {QStringLiteral("-d"), QString::fromUtf8(qgetenv("BRELMO_TEST_SINK") + ".monitor"),
-             QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
-             QStringLiteral("--rate=%1").arg(kRate), QStringLiteral("--raw"),
-             QStringLiteral("--latency-msec=2")});
-        parec_.waitForStarted();
-        // Long enough for the first chunks, which set the base.
-        ReadUntil(Now() + 0.5);
-    }
-    ~MonitorRecorder() {
-        parec_.terminate();
-        parec_.waitForFinished(2000);
-    }
-
-    static double Now() {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    }
-
-    // Reads what has come until 'until', the time base kept up to date.
-    void ReadUntil(double until) {
-        while (Now() < until) {
-            parec_.waitForReadyRead(5);
-            const QByteArray bytes = parec_.readAllStandardOutput();
-            if (bytes.isEmpty()) continue;
-            const double arrived = Now();
-            const auto* samples = reinterpret_cast<const qint16*>(bytes.constData());
-            samples_.insert(samples_.end(), samples, samples + bytes.size() / 2);
-            base_ = std::min(base_, arrived - static_cast<double>(samples_.size()) / kRate);
-        }
-    }
-
-    // Seconds from 'pressed' to the first loud sample taken after it, read
-    // for at most a second; a second when none came.
-    double FirstLoudAfter(double pressed) {
-        for (double until = Now() + 0.02; until < pressed + 1; until += 0.02) {
-            ReadUntil(until);
-            for (std::size_t k = SampleAt(pressed); k < samples_.size(); ++k)
-                if (std::abs(samples_[k]) > 100)
-                    return base_ + static_cast<double>(k) / kRate - pressed;
-        }
-        return 1;
-    }
-
-  private:
-    std::size_t SampleAt(double time) const {
-        return static_cast<std::size_t>(std::max(0.0, (time - base_) * kRate));
-    }
-
-    QProcess parec_;
-    std::vector<qint16> samples_;
-    double base_ = std::numeric_limits<double>::max();
-};
-
-void BM_PressToFirstSampleOnTheSink(benchmark::State& state) {
+void PressToFirstSample(benchmark::State& state, bool busy) {
     if (qgetenv("BRELMO_TEST_SINK").isEmpty()) {
         state.SkipWithError("not run under tests/sound/sound-server.sh");
         return;
@@ -172,21 +137,39 @@ void BM_PressToFirstSampleOnTheSink(benchmark::State& state) {
     file.close();
     platform::LinuxSound sound({.sink = platform::SoundSink::Auto, .defaultSound = QByteArray()});
     sound.PlaySound(name.constData(), platform::SND_FILENAME);
-    // One recording for all repetitions (each runs this function anew).
-    static MonitorRecorder recorder;
+    // A recording for each repetition (each runs this function anew): one
+    // across the pauses between them would lose its time base.
+    benchkit::MonitorRecorder recorder;
+    const BusyCores load(busy);
     for (auto _ : state) {
-        recorder.ReadUntil(MonitorRecorder::Now() + 0.2);
-        const double pressed = MonitorRecorder::Now();
+        recorder.ReadUntil(benchkit::Now() + 0.2);
+        const double pressed = benchkit::Now();
         sound.PlaySound(name.constData(), platform::SND_FILENAME);
         state.SetIterationTime(recorder.FirstLoudAfter(pressed));
     }
+}
+
+void BM_SyncClickOverheadDesktopOutputBusyCores(benchmark::State& state) {
+    ClickOverhead(state, platform::SoundSink::Auto, true);
+}
+void BM_PressToFirstSampleOnTheSink(benchmark::State& state) {
+    PressToFirstSample(state, false);
+}
+void BM_PressToFirstSampleOnTheSinkBusyCores(benchmark::State& state) {
+    PressToFirstSample(state, true);
 }
 
 BENCHMARK(BM_SyncClickOverhead)->Apply([](auto* b) { benchkit::SingleSamples(b, 200); });
 BENCHMARK(BM_SyncClickOverheadDesktopOutput)->Apply([](auto* b) {
     benchkit::SingleSamples(b, 200);
 });
+BENCHMARK(BM_SyncClickOverheadDesktopOutputBusyCores)->Apply([](auto* b) {
+    benchkit::SingleSamples(b, 200);
+});
 BENCHMARK(BM_PressToFirstSampleOnTheSink)->Apply([](auto* b) { benchkit::SingleSamples(b, 50); });
+BENCHMARK(BM_PressToFirstSampleOnTheSinkBusyCores)->Apply([](auto* b) {
+    benchkit::SingleSamples(b, 50);
+});
 BENCHMARK(BM_SyncClickOverheadServerStopped)->Apply([](auto* b) {
     benchkit::SingleSamples(b, 200);
 });

@@ -23,9 +23,7 @@ double Maximum(const std::vector<double>& v) {
     return *std::max_element(v.begin(), v.end());
 }
 double Percentile90(const std::vector<double>& v) {
-    std::vector<double> sorted = v;
-    std::sort(sorted.begin(), sorted.end());
-    return Quantile(sorted, 0.9);
+    return Summarise(v).p90;
 }
 
 }  // namespace
@@ -38,6 +36,7 @@ Summary Summarise(std::vector<double> samples) {
     summary.median = Quantile(samples, 0.5);
     summary.low = Quantile(samples, 0.25);
     summary.high = Quantile(samples, 0.75);
+    summary.p90 = Quantile(samples, 0.9);
     summary.min = samples.front();
     summary.max = samples.back();
     return summary;

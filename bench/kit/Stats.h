@@ -12,11 +12,11 @@
 namespace benchkit {
 
 struct Summary {
-    double median = 0, low = 0, high = 0, min = 0, max = 0;
+    double median = 0, low = 0, high = 0, p90 = 0, min = 0, max = 0;
     std::size_t count = 0;
 };
 
-// Median, quartiles and extremes; all zero for no samples.
+// Median, quartiles, 90th percentile and extremes; all zero for no samples.
 Summary Summarise(std::vector<double> samples);
 
 // A table of summaries: the header names the unit, each row one series.

@@ -13,6 +13,7 @@
 #include "media/MPlayer.h"
 #include "media/Volumes.h"
 #include "media/WavePlay.h"
+#include "platform/MediaWarmUp.h"
 #include "platform/files/FileSystem.h"
 #include "skin/Label3D.h"
 #include "skin/TransBtn.h"
@@ -73,7 +74,10 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     JustOne321 = new TJustOne32(this);
     JustOne321->SetName(QStringLiteral("JustOne321"));
     DoCreate();
-    AfterReveal(*image1, this, [this] { VolumeControl1->SearchDevices(); });
+    AfterReveal(*image1, this, [this] {
+        VolumeControl1->SearchDevices();
+        platform::PrepareGStreamerInBackground();
+    });
 }
 
 TForm1::~TForm1() {

@@ -124,9 +124,12 @@ QString AviClaimingFrame(bool raw, int width, int height) {
     });
 }
 
-QString Wav(int subformat, double seconds, int channels) {
-    const QString name =
-        QStringLiteral("tone-%1-%2-%3.wav").arg(subformat, 0, 16).arg(seconds).arg(channels);
+QString Wav(int subformat, double seconds, int channels, short amplitude) {
+    const QString name = QStringLiteral("tone-%1-%2-%3-%4.wav")
+                             .arg(subformat, 0, 16)
+                             .arg(seconds)
+                             .arg(channels)
+                             .arg(amplitude);
     return Cached(name, [&](const QString& path) {
         SF_INFO info{};
         info.samplerate = 8000;
@@ -138,7 +141,7 @@ QString Wav(int subformat, double seconds, int channels) {
         std::vector<short> samples(frames * channels);
         for (std::size_t i = 0; i < samples.size(); ++i) {
             const double at = static_cast<double>(i / channels) / info.samplerate;
-            samples[i] = static_cast<short>(8000 * std::sin(at * 2 * M_PI * 440));
+            samples[i] = static_cast<short>(amplitude * std::sin(at * 2 * M_PI * 440));
         }
         sf_writef_short(file, samples.data(), static_cast<sf_count_t>(frames));
         sf_close(file);

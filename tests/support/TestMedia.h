@@ -17,9 +17,10 @@ QString AudioVideoAvi(int frames = 10);
 QString TopDownRawAvi();
 // A copy of the 160x120 raw (or MJPEG) AVI whose headers claim another frame size.
 QString AviClaimingFrame(bool raw, int width, int height);
-// An 8 kHz sine tone of 'seconds' on every one of 'channels', in libsndfile's
-// 'subformat' (SF_FORMAT_PCM_U8, SF_FORMAT_PCM_16, SF_FORMAT_IMA_ADPCM, ...).
-QString Wav(int subformat, double seconds = 0.4, int channels = 1);
+// An 8 kHz sine tone of 'seconds', peak 'amplitude', on every one of
+// 'channels', in libsndfile's 'subformat' (SF_FORMAT_PCM_U8, SF_FORMAT_PCM_16,
+// SF_FORMAT_IMA_ADPCM, ...).
+QString Wav(int subformat, double seconds = 0.4, int channels = 1, short amplitude = 8000);
 
 // An MJPEG AVI (with sound, or without) whose video codec is renamed to one
 // nobody decodes.

@@ -1,6 +1,9 @@
 #include "platform/sound/SoundOutput.h"
 
+#include <gst/audio/gstaudiobasesink.h>
+
 #include <QLoggingCategory>
+#include <thread>
 
 #include "platform/GstHandles.h"
 
@@ -30,14 +33,20 @@ void LogError(GstMessage* message, AudioRoute route) {
     qCDebug(lcSoundOutput) << debug;
 }
 
-// The pipeline runs on the system clock, which a device sink would slave
-// its own clock to. Between two sounds the stream stands still while the
-// system clock runs on, and the skew correction then takes the next sound
-// for late and drops it: every press after a pause would be silent. Not
-// slaving plays each sound as it comes.
-void DoNotSlave(GstElement* sink) {
-    if (g_object_class_find_property(G_OBJECT_GET_CLASS(sink), "slave-method"))
-        gst_util_set_object_arg(G_OBJECT(sink), "slave-method", "none");
+// A device sink synced to the clock places each sound by its time and
+// drops the part the device has already run past: on a busy machine, where
+// the first buffer comes some milliseconds late, it cut the head off the
+// click (on a quiet one too, at times, while a clip played beside it).
+// Unsynced, it writes each sound whole from its first sample on, as fast as
+// the device takes it; its end of stream then only says that all is written,
+// and WaitForEnd waits for the rest of the sound's length. Returns how far
+// ahead of what is heard the device is written: its buffer.
+std::chrono::nanoseconds PlayAsWritten(GstElement* sink) {
+    if (!GST_IS_AUDIO_BASE_SINK(sink)) return {};
+    g_object_set(sink, "sync", FALSE, nullptr);
+    gint64 bufferUs = 0;
+    g_object_get(sink, "buffer-time", &bufferUs, nullptr);
+    return std::chrono::microseconds(bufferUs);
 }
 
 GstElement* AddElement(GstElement* pipeline, const char* factory) {
@@ -77,6 +86,7 @@ bool SoundOutput::Start(std::unique_ptr<WaveDecoder> decoder, bool loop) {
         return false;
     }
     onDevice_ = sink_ == SoundSink::Null || route != AudioRoute::Silent;
+    length_ = decoder->Duration();
     source_.Replace(std::move(decoder), loop);
     if (!fresh && !Restart()) return false;
     {
@@ -84,6 +94,7 @@ bool SoundOutput::Start(std::unique_ptr<WaveDecoder> decoder, bool loop) {
         const std::lock_guard lock(mutex_);
         ended_ = false;
         failed_ = false;
+        firstBufferAt_.reset();
     }
     if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         broken_ = true;
@@ -101,11 +112,6 @@ bool SoundOutput::Fits(AudioRoute route, const WaveDecoder& decoder) const {
 bool SoundOutput::Build(AudioRoute route, const WaveDecoder& decoder) {
     pipeline_.reset(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("sound"))));
     GstElement* pipeline = pipeline_.get();
-    // The end of a sound is waited for on the monotonic clock: a sound
-    // server's clock may jump when the kept stream is flushed, which could
-    // end a synchronous sound before it has played.
-    gst_pipeline_use_clock(GST_PIPELINE(pipeline),
-                           GstObjectPtr<GstClock>(gst_system_clock_obtain()).get());
     GstElement* source = AddElement(pipeline, "appsrc");
     GstElement* convert = AddElement(pipeline, "audioconvert");
     GstElement* resample = AddElement(pipeline, "audioresample");
@@ -114,7 +120,8 @@ bool SoundOutput::Build(AudioRoute route, const WaveDecoder& decoder) {
         if (sink) gst_object_unref(gst_object_ref_sink(sink));
         return false;
     }
-    DoNotSlave(sink);
+    ahead_ = PlayAsWritten(sink);
+    NoteFirstBuffers(sink);
     gst_bin_add(GST_BIN(pipeline), sink);
     if (!gst_element_link_many(source, convert, resample, sink, nullptr)) return false;
     source_.Attach(source);
@@ -161,13 +168,44 @@ void SoundOutput::Note(GstMessage* message) {
 }
 
 bool SoundOutput::WaitForEnd(std::chrono::nanoseconds timeout) {
-    std::unique_lock lock(mutex_);
-    if (!changed_.wait_for(lock, timeout, [this] { return ended_; })) {
-        qCWarning(lcSoundOutput) << "sound did not end in time";
-        broken_ = true;
-        return false;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    {
+        std::unique_lock lock(mutex_);
+        if (!changed_.wait_until(lock, deadline, [this] { return ended_; })) {
+            qCWarning(lcSoundOutput) << "sound did not end in time";
+            broken_ = true;
+            return false;
+        }
+        if (failed_) return false;
     }
-    return !failed_ && onDevice_;
+    WaitUntilHeard(deadline);
+    return onDevice_;
+}
+
+// The device takes the sound's first buffer at once, is heard its buffer
+// later and plays the sound out in real time from there: returning earlier
+// let the next thing done (a clip's stop) break into the click's tail.
+void SoundOutput::WaitUntilHeard(std::chrono::steady_clock::time_point deadline) {
+    std::optional<std::chrono::steady_clock::time_point> from;
+    {
+        const std::lock_guard lock(mutex_);
+        from = firstBufferAt_;
+    }
+    if (from) std::this_thread::sleep_until(std::min(*from + ahead_ + length_, deadline));
+}
+
+// Notes when the first buffer of each sound reaches the sink.
+void SoundOutput::NoteFirstBuffers(GstElement* sink) {
+    const GstObjectPtr<GstPad> pad(gst_element_get_static_pad(sink, "sink"));
+    gst_pad_add_probe(
+        pad.get(), GST_PAD_PROBE_TYPE_BUFFER,
+        [](GstPad*, GstPadProbeInfo*, gpointer self) {
+            auto* output = static_cast<SoundOutput*>(self);
+            const std::lock_guard lock(output->mutex_);
+            if (!output->firstBufferAt_) output->firstBufferAt_ = std::chrono::steady_clock::now();
+            return GST_PAD_PROBE_OK;
+        },
+        this, nullptr);
 }
 
 void SoundOutput::Stop() {
@@ -175,6 +213,7 @@ void SoundOutput::Stop() {
     {
         const std::lock_guard lock(mutex_);
         ended_ = true;
+        firstBufferAt_.reset();
     }
     gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
     if (gst_element_get_state(pipeline_.get(), nullptr, nullptr, kSettleTimeout) ==
@@ -186,7 +225,8 @@ void SoundOutput::Stop() {
 
 bool SoundOutput::Playing() const {
     const std::lock_guard lock(mutex_);
-    return !ended_;
+    return !ended_ ||
+           (firstBufferAt_ && std::chrono::steady_clock::now() < *firstBufferAt_ + length_);
 }
 
 }  // namespace platform

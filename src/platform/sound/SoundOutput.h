@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "platform/sound/AudioOutput.h"
 #include "platform/sound/WaveSource.h"
@@ -50,6 +51,8 @@ private:
     bool Build(AudioRoute route, const WaveDecoder& decoder);
     bool Restart();
     void Note(GstMessage* message);
+    void NoteFirstBuffers(GstElement* sink);
+    void WaitUntilHeard(std::chrono::steady_clock::time_point deadline);
 
     const SoundSink sink_;
     // Declared before the pipeline, so that it outlives its threads.
@@ -59,6 +62,8 @@ private:
     int rate_ = 0;
     int channels_ = 0;
     bool onDevice_ = false;
+    std::chrono::nanoseconds length_{};  // of the sound started last
+    std::chrono::nanoseconds ahead_{};   // how far the sink is written ahead of the ear
 
     // The state of the sound started last, as the bus tells it.
     mutable std::mutex mutex_;
@@ -66,6 +71,8 @@ private:
     bool ended_ = true;
     bool failed_ = false;
     bool broken_ = false;  // the sink failed: build anew for the next sound
+    // When the sound's first buffer reached the sink.
+    std::optional<std::chrono::steady_clock::time_point> firstBufferAt_;
 };
 
 }  // namespace platform
