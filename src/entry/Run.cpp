@@ -1,11 +1,11 @@
 #include "entry/Run.h"
 
 #include "app/AppInfo.h"
-#include "entry/CommandLine.h"
 #include "app/Just1_32.h"
 #include "app/Main.h"
 #include "desktop/Accessibility.h"
 #include "desktop/Desktop.h"
+#include "entry/CommandLine.h"
 #include "platform/QuitSignals.h"
 #include "platform/files/FileSystem.h"
 #include "platform/instance/Instance.h"

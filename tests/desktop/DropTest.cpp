@@ -195,15 +195,17 @@ TEST_P(Opens, MakeThePlaylistAndPlayTheFirstOrChangeNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Opens,
-    ::testing::Values(
-        OpenCase{"TwoFiles",
-                 View::Playback,
-                 {"c/clips/clip12.wav", "c/clips/clip10.wav"},
-                 "C:\\clips\\clip12.wav"},
-        OpenCase{"InTheHelpView", View::Help, Clips(1), "",
-                 "The files were not opened: close the help first."},
-        OpenCase{"NoneToAdd", View::Playback, {"c/clips/notes.txt"}, "",
-                 kSkipped.arg("Other types (1): notes.txt")}),
+    ::testing::Values(OpenCase{"TwoFiles",
+                               View::Playback,
+                               {"c/clips/clip12.wav", "c/clips/clip10.wav"},
+                               "C:\\clips\\clip12.wav"},
+                      OpenCase{"InTheHelpView", View::Help, Clips(1), "",
+                               "The files were not opened: close the help first."},
+                      OpenCase{"NoneToAdd",
+                               View::Playback,
+                               {"c/clips/notes.txt"},
+                               "",
+                               kSkipped.arg("Other types (1): notes.txt")}),
     [](const ::testing::TestParamInfo<OpenCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -55,8 +55,8 @@ class LineFixture {
     static bool CutOff(int fd) {
         char byte;
         ssize_t n = -1;
-        return QTest::qWaitFor([&] { return (n = ::recv(fd, &byte, 1, 0)) >= 0 || errno != EAGAIN; },
-                               10000) &&
+        return QTest::qWaitFor(
+                   [&] { return (n = ::recv(fd, &byte, 1, 0)) >= 0 || errno != EAGAIN; }, 10000) &&
                n <= 0;
     }
     ~LineFixture() {
