@@ -22,8 +22,8 @@
 #include <limits>
 #include <thread>
 
-#include "kit/SinkMonitor.h"
 #include "kit/Run.h"
+#include "kit/SinkMonitor.h"
 #include "kit/Stats.h"
 #include "platform/sound/LinuxSound.h"
 

@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
         // Frame 0 shows nothing of the skin; frame 1 is its first piece.
         skin->OnAfterStep = [skin](TObject*) {
             if (skin->CurrentStep() != 2) return;
-            new probe::AfterPaint(skin, [] { probe::Report("first_frame_ns", probe::MonotonicNs()); });
+            new probe::AfterPaint(skin,
+                                  [] { probe::Report("first_frame_ns", probe::MonotonicNs()); });
         };
         skin->OnNotify = [skin, notify = skin->OnNotify](TObject* sender) {
             notify(sender);

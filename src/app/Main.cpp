@@ -5,10 +5,10 @@
 
 #include "app/AfterReveal.h"
 #include "app/Just1_32.h"
-#include "art/Layout.h"
 #include "app/PlayerState.h"
 #include "app/PlaylistFile.h"
 #include "app/SkinArt.h"
+#include "art/Layout.h"
 #include "filectl/FileCtrl.h"
 #include "media/MPlayer.h"
 #include "media/Volumes.h"
@@ -318,13 +318,19 @@ void TForm1::Memo1Click(TObject*) {
     Cancel->Hide();
 }
 
-void TForm1::ld1DblClick(TObject*) { ld1->SetCaption(dl1->Directory()); }
+void TForm1::ld1DblClick(TObject*) {
+    ld1->SetCaption(dl1->Directory());
+}
 
 // --- Playback ---
 
-void TForm1::bnextClick(TObject*) { StepThroughPlaylist(Step::Next); }
+void TForm1::bnextClick(TObject*) {
+    StepThroughPlaylist(Step::Next);
+}
 
-void TForm1::bprevClick(TObject*) { StepThroughPlaylist(Step::Previous); }
+void TForm1::bprevClick(TObject*) {
+    StepThroughPlaylist(Step::Previous);
+}
 
 void TForm1::StepThroughPlaylist(Step step) {
     if (PlaylistCount < 1) return;
@@ -415,8 +421,8 @@ void TForm1::mpNotify(TObject* Sender) {
 // --- Setup ---
 
 void TForm1::ShowSetupControls(bool visible) {
-    for (TControl* control : std::initializer_list<TControl*>{dl1, fl1, dc1, fc1, lb2, lb3, lb1,
-                                                              ok, ld1, remove, Cancel})
+    for (TControl* control : std::initializer_list<TControl*>{dl1, fl1, dc1, fc1, lb2, lb3, lb1, ok,
+                                                              ld1, remove, Cancel})
         control->SetVisible(visible);
 }
 
@@ -453,7 +459,8 @@ void TForm1::removeClick(TObject*) {
 void TForm1::okClick(TObject*) {
     if (IsPlaying) mp->Stop();
     amp->Play();
-    for (TControl* control : std::initializer_list<TControl*>{dl1, fl1, dc1, fc1, lb1, lb2, lb3, ok})
+    for (TControl* control :
+         std::initializer_list<TControl*>{dl1, fl1, dc1, fc1, lb1, lb2, lb3, ok})
         control->Hide();
     --PlaylistCount;
     remove->Hide();
@@ -493,7 +500,8 @@ void TForm1::bsaveClick(TObject*) {
     amp->Play();
     QList<QByteArray> paths;
     for (int slot = 1; slot <= std::min(PlaylistCount, TPlaylist::kSlots); ++slot)
-        if (!Playlist[slot].isEmpty()) paths.append(platform::FileSystem().NativePath(Playlist[slot]));
+        if (!Playlist[slot].isEmpty())
+            paths.append(platform::FileSystem().NativePath(Playlist[slot]));
     if (paths.isEmpty())
         throw Exception(QStringLiteral("There is nothing to save: the playlist is empty."));
     TPlaylistFile().Save(paths);

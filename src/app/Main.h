@@ -27,7 +27,7 @@ class TJustOne32;
 class TForm1 : public TForm {
     Q_OBJECT
 
-public:
+  public:
     explicit TForm1(TComponent* AOwner);
     ~TForm1() override;
 
@@ -88,7 +88,7 @@ public:
     void bsaveClick(TObject* Sender);
     void bloadClick(TObject* Sender);
 
-private:
+  private:
     enum class Step { Next, Previous };
 
     template <class T>

@@ -8,13 +8,13 @@
 // cleared; a slot number outside 1..20 reads as the empty path and is not
 // written.
 class TPlaylist {
-public:
+  public:
     static constexpr int kSlots = 20;
 
     const QString& operator[](int slot) const;
     void Set(int slot, const QString& path);
 
-private:
+  private:
     std::array<QString, kSlots> slots_;
 };
 

@@ -21,7 +21,9 @@ QString Shown(const QByteArray& nativePath) {
     return QLatin1Char('"') + platform::FromNativePath(nativePath) + QLatin1Char('"');
 }
 
-bool LooksBinary(const QByteArray& content) { return content.contains('\0'); }
+bool LooksBinary(const QByteArray& content) {
+    return content.contains('\0');
+}
 
 // The first line, which tells other players that this is an M3U list.
 const QByteArray kM3uHeader = "#EXTM3U";
@@ -29,7 +31,9 @@ const QByteArray kM3uHeader = "#EXTM3U";
 constexpr int kNamedLines = 5;
 
 // Blank lines and comments, among them the #EXTM3U header and #EXTINF lines.
-bool IsSkipped(const QByteArray& line) { return line.trimmed().isEmpty() || line.startsWith('#'); }
+bool IsSkipped(const QByteArray& line) {
+    return line.trimmed().isEmpty() || line.startsWith('#');
+}
 
 // "scheme:/..." as URI references have it; one letter would be a drive.
 qsizetype SchemeLength(const QByteArray& line) {
@@ -37,8 +41,8 @@ qsizetype SchemeLength(const QByteArray& line) {
     while (i < line.size() && (std::isalnum(static_cast<unsigned char>(line[i])) ||
                                line[i] == '+' || line[i] == '-' || line[i] == '.'))
         ++i;
-    const bool scheme = i >= 2 && std::isalpha(static_cast<unsigned char>(line[0])) &&
-                        line.mid(i, 2) == ":/";
+    const bool scheme =
+        i >= 2 && std::isalpha(static_cast<unsigned char>(line[0])) && line.mid(i, 2) == ":/";
     return scheme ? i : 0;
 }
 
@@ -88,7 +92,9 @@ QString TPlaylistFile::DefaultPath() {
 
 TPlaylistFile::TPlaylistFile(QString path) : path_(std::move(path)) {}
 
-bool TPlaylistFile::Exists() const { return QFileInfo::exists(path_); }
+bool TPlaylistFile::Exists() const {
+    return QFileInfo::exists(path_);
+}
 
 void TPlaylistFile::Save(const QList<QByteArray>& nativePaths) const {
     for (const QByteArray& path : nativePaths) {
@@ -110,8 +116,8 @@ void TPlaylistFile::Save(const QList<QByteArray>& nativePaths) const {
     for (const QByteArray& path : nativePaths) content += path + '\n';
     // A short write (full disk, size limit) can pass unnoticed through the
     // buffered writer, so the size on disk is checked before the rename.
-    const bool complete = file.write(content) == content.size() && file.flush() &&
-                          file.size() == content.size();
+    const bool complete =
+        file.write(content) == content.size() && file.flush() && file.size() == content.size();
     if (!complete) file.cancelWriting();
     if (!complete || !file.commit())
         throw Exception(QStringLiteral("The playlist could not be saved to %1: %2")
@@ -156,7 +162,8 @@ QList<QByteArray> TPlaylistFile::Load(QString* warning) const {
     }
     QStringList warnings;
     if (entries > kMaxEntries)
-        warnings << QStringLiteral("The playlist %1 holds %2 entries; only the first %3 were loaded.")
+        warnings << QStringLiteral(
+                        "The playlist %1 holds %2 entries; only the first %3 were loaded.")
                         .arg(path_)
                         .arg(entries)
                         .arg(kMaxEntries);

@@ -8,7 +8,7 @@
 // line, which other players open as it is. Saving writes a temporary file and renames it over the
 // old one, so a crash or a full disk never leaves a damaged or empty list.
 class TPlaylistFile {
-public:
+  public:
     static constexpr int kMaxEntries = 20;
 
     // $XDG_DATA_HOME/brelmo/brelmo.txt, by default ~/.local/share/brelmo/brelmo.txt.
@@ -32,6 +32,6 @@ public:
     // text or too large.
     QList<QByteArray> Load(QString* warning) const;
 
-private:
+  private:
     QString path_;
 };

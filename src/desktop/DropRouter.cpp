@@ -41,9 +41,13 @@ TDropRouter::TDropRouter(TForm1& form) : QObject(&form), form_(form) {
     qApp->installEventFilter(this);
 }
 
-bool TDropRouter::SetupIsOpen() const { return form_.fl1->Visible(); }
+bool TDropRouter::SetupIsOpen() const {
+    return form_.fl1->Visible();
+}
 
-bool TDropRouter::Accepts() const { return SetupIsOpen() || IsClickable(*form_.bsetup); }
+bool TDropRouter::Accepts() const {
+    return SetupIsOpen() || IsClickable(*form_.bsetup);
+}
 
 int TDropRouter::Drop(const QList<QUrl>& urls) {
     if (!SetupIsOpen() && !Press(*form_.bsetup)) return 0;

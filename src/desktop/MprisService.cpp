@@ -98,16 +98,21 @@ bool TMprisService::Start() {
 void TMprisService::StartAfterReveal(int fallbackMs) {
     if (startRequested_) return;
     startRequested_ = true;
-    AfterReveal(*form_.image1, this, [this] { Start(); }, fallbackMs);
+    AfterReveal(
+        *form_.image1, this, [this] { Start(); }, fallbackMs);
 }
 
 void TMprisService::Raise() {
-    QTimer::singleShot(0, this, [] { Just1_32::BringForward(platform::Instance().FindWindow(Application->Title())); });
+    QTimer::singleShot(0, this, [] {
+        Just1_32::BringForward(platform::Instance().FindWindow(Application->Title()));
+    });
 }
 
 // Quit is Exit's hot spot like any other input: where Exit could not be clicked
 // (the setup view), the desktop cannot quit the player either.
-void TMprisService::Quit() { Request(PlayerAction::Exit); }
+void TMprisService::Quit() {
+    Request(PlayerAction::Exit);
+}
 
 // A queued command: the handler runs from the event loop, as a click's does, after the
 // bus has had its reply, and an error it raises is shown as a click's error is.
@@ -145,7 +150,8 @@ QString TMprisService::PlaybackStatus() const {
 
 QVariantMap TMprisService::Metadata() const {
     const QString& path = form_.mp->FileName();
-    if (path.isEmpty()) return {{QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(kNoTrack))}};
+    if (path.isEmpty())
+        return {{QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(kNoTrack))}};
     const QString trackId = QStringLiteral("/org/brelmo/Brelmo/Track/%1").arg(PlaylistIndex);
     QVariantMap metadata{
         {QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(trackId))},
@@ -157,7 +163,9 @@ QVariantMap TMprisService::Metadata() const {
     return metadata;
 }
 
-double TMprisService::Volume() const { return form_.VolumeControl1->WaveVolume() / 255.0; }
+double TMprisService::Volume() const {
+    return form_.VolumeControl1->WaveVolume() / 255.0;
+}
 
 void TMprisService::SetVolume(double volume) {
     const double clamped = std::clamp(std::isnan(volume) ? 0.0 : volume, 0.0, 1.0);
@@ -165,7 +173,9 @@ void TMprisService::SetVolume(double volume) {
     Refresh();
 }
 
-qlonglong TMprisService::PositionUs() const { return qlonglong(form_.mp->Position()) * 1000; }
+qlonglong TMprisService::PositionUs() const {
+    return qlonglong(form_.mp->Position()) * 1000;
+}
 
 TMprisService::State TMprisService::Look() const {
     State state;
@@ -218,9 +228,9 @@ void TMprisService::Refresh() {
     }
     was = now;
     if (changed.isEmpty()) return;
-    QDBusMessage signal = QDBusMessage::createSignal(
-        kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal =
+        QDBusMessage::createSignal(kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                   QStringLiteral("PropertiesChanged"));
     signal << kPlayerInterface << changed << QStringList();
     QDBusConnection::sessionBus().send(signal);
 }

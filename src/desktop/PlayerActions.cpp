@@ -8,17 +8,24 @@
 
 namespace {
 
-bool HasCurrentFile(const TForm1& form) { return !form.mp->FileName().isEmpty(); }
+bool HasCurrentFile(const TForm1& form) {
+    return !form.mp->FileName().isEmpty();
+}
 
 }  // namespace
 
 TControl& ControlOf(const TForm1& form, PlayerAction action) {
     switch (action) {
-        case PlayerAction::Next: return *form.bnext;
-        case PlayerAction::Back: return *form.bprev;
-        case PlayerAction::Redo: return *form.breplay;
-        case PlayerAction::Help: return *form.bhelp;
-        case PlayerAction::Exit: return *form.bexit;
+        case PlayerAction::Next:
+            return *form.bnext;
+        case PlayerAction::Back:
+            return *form.bprev;
+        case PlayerAction::Redo:
+            return *form.breplay;
+        case PlayerAction::Help:
+            return *form.bhelp;
+        case PlayerAction::Exit:
+            return *form.bexit;
         case PlayerAction::Setup:
             return *form.bsetup;
         case PlayerAction::Accept:
@@ -32,7 +39,8 @@ TControl& ControlOf(const TForm1& form, PlayerAction action) {
             if (!form.mp->IsOpen()) return *form.breplay;
             break;
         case PlayerAction::StopContinue:
-        case PlayerAction::Pause: break;
+        case PlayerAction::Pause:
+            break;
     }
     return *form.bstop;
 }

@@ -1,3 +1,5 @@
 #include "entry/Run.h"
 
-int main(int argc, char** argv) { return RunBrelmo(argc, argv); }
+int main(int argc, char** argv) {
+    return RunBrelmo(argc, argv);
+}

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "toolkit/HourGlass.h"
 #include "toolkit/Application.h"
+#include "toolkit/HourGlass.h"
 
 using namespace platform;
 
@@ -99,11 +99,17 @@ std::uint32_t TMediaPlayer::Capability(std::uint32_t item) {
     return params.dwReturn;
 }
 
-unsigned TMediaPlayer::Mode() { return isOpen_ ? Status(MCI_STATUS_MODE) : MCI_MODE_NOT_READY; }
+unsigned TMediaPlayer::Mode() {
+    return isOpen_ ? Status(MCI_STATUS_MODE) : MCI_MODE_NOT_READY;
+}
 
-std::uint32_t TMediaPlayer::Position() { return isOpen_ ? Status(MCI_STATUS_POSITION) : 0; }
+std::uint32_t TMediaPlayer::Position() {
+    return isOpen_ ? Status(MCI_STATUS_POSITION) : 0;
+}
 
-std::uint32_t TMediaPlayer::Length() { return isOpen_ ? Status(MCI_STATUS_LENGTH) : 0; }
+std::uint32_t TMediaPlayer::Length() {
+    return isOpen_ ? Status(MCI_STATUS_LENGTH) : 0;
+}
 
 void TMediaPlayer::Open() {
     if (isOpen_) Close();

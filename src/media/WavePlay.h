@@ -15,7 +15,7 @@ enum TWhereWave : std::uint8_t { wwInFile = 0, wwInResource = 1, wwInRAM = 2 };
 // Form data stores WaveName, Loop and Async always and WhereWave only when it
 // is not wwInFile, its declared default.
 class TPlayerWave : public TComponent {
-public:
+  public:
     using TComponent::TComponent;
 
     const QString& WaveName() const { return waveName_; }
@@ -34,7 +34,7 @@ public:
     // A public field, never stored in form data.
     const void* WaveData = nullptr;
 
-private:
+  private:
     QString waveName_;
     TWhereWave whereWave_ = wwInFile;
     bool loop_ = false;

@@ -8,7 +8,7 @@ namespace platform {
 // first use, or whatever a test put in its place.
 template <class Interface, class LinuxBackend>
 class ServiceSlot {
-public:
+  public:
     static Interface& Get() {
         std::unique_ptr<Interface>& slot = Slot();
         if (!slot) slot = std::make_unique<LinuxBackend>();
@@ -21,7 +21,7 @@ public:
         return next;
     }
 
-private:
+  private:
     static std::unique_ptr<Interface>& Slot() {
         static std::unique_ptr<Interface> slot;
         return slot;

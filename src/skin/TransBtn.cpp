@@ -4,15 +4,24 @@ namespace {
 
 unsigned CaptionFlags(TTextAlign align) {
     switch (align) {
-        case ttaTopLeft: return DT_LEFT | DT_TOP;
-        case ttaTop: return DT_CENTER;
-        case ttaTopRight: return DT_RIGHT;
-        case ttaRight: return DT_RIGHT | DT_VCENTER;
-        case ttaBottomRight: return DT_RIGHT | DT_BOTTOM;
-        case ttaBottom: return DT_CENTER | DT_BOTTOM;
-        case ttaBottomLeft: return DT_BOTTOM;
-        case ttaLeft: return DT_VCENTER;
-        case ttaCenter: break;
+        case ttaTopLeft:
+            return DT_LEFT | DT_TOP;
+        case ttaTop:
+            return DT_CENTER;
+        case ttaTopRight:
+            return DT_RIGHT;
+        case ttaRight:
+            return DT_RIGHT | DT_VCENTER;
+        case ttaBottomRight:
+            return DT_RIGHT | DT_BOTTOM;
+        case ttaBottom:
+            return DT_CENTER | DT_BOTTOM;
+        case ttaBottomLeft:
+            return DT_BOTTOM;
+        case ttaLeft:
+            return DT_VCENTER;
+        case ttaCenter:
+            break;
     }
     return DT_CENTER | DT_VCENTER;
 }
@@ -187,11 +196,16 @@ void TTransparentButton::DrawContents() {
     switch (textAlign_) {
         case ttaTopLeft:
         case ttaTop:
-        case ttaTopRight: top += textHeight + spacing_; break;
+        case ttaTopRight:
+            top += textHeight + spacing_;
+            break;
         case ttaBottomRight:
         case ttaBottom:
-        case ttaBottomLeft: top += -textHeight + spacing_; break;
-        default: break;
+        case ttaBottomLeft:
+            top += -textHeight + spacing_;
+            break;
+        default:
+            break;
     }
     int left = (w - glyphWidth) / 2;
     if (textAlign_ == ttaLeft) left += textWidth / 2 + spacing_;
@@ -208,10 +222,13 @@ void TTransparentButton::DrawContents() {
 int TTransparentButton::GlyphCellIndex() const {
     const bool disabled = !Enabled();
     switch (numGlyphs_) {
-        case 2: return disabled ? 1 : 0;
+        case 2:
+            return disabled ? 1 : 0;
         case 3:
-        case 4: return disabled ? 1 : (down_ == 1 ? 2 : 0);
-        default: return 0;
+        case 4:
+            return disabled ? 1 : (down_ == 1 ? 2 : 0);
+        default:
+            return 0;
     }
 }
 

@@ -38,7 +38,7 @@ using TBorderSize = std::uint8_t;  // 1..6; other values are kept as given
 class TTransparentButton : public TGraphicControl {
     Q_OBJECT
 
-public:
+  public:
     explicit TTransparentButton(TComponent* AOwner);
 
     TFrameStyle FrameStyle() const { return frameStyle_; }
@@ -71,7 +71,7 @@ public:
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseExit;
 
-protected:
+  protected:
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
@@ -79,7 +79,7 @@ protected:
     void MouseEnter() override;
     void MouseLeave() override;
 
-private:
+  private:
     void DrawBevel(TRect& r, TColor topColor, TColor bottomColor, int lines);
     void DrawOuterFrame();
     void DrawStateFrame();

@@ -256,8 +256,7 @@ void TTransitionEffect::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRectF area(event->rect());
     const qreal ratio = surface_.devicePixelRatio();
-    painter.drawImage(area, surface_,
-                      QRectF(area.topLeft() * ratio, area.size() * ratio));
+    painter.drawImage(area, surface_, QRectF(area.topLeft() * ratio, area.size() * ratio));
     // All of the control that can be seen was painted from the background.
     const bool wholeShown = (visibleRegion() - event->region()).isEmpty();
     if (painted && releaseSurface_ && !timer_->Enabled() && wholeShown) {

@@ -88,7 +88,9 @@ void TApplication::Terminate() {
     QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
 }
 
-int TApplication::Run() { return QCoreApplication::exec(); }
+int TApplication::Run() {
+    return QCoreApplication::exec();
+}
 
 void TApplication::HandleException(const std::exception& error) {
     ShowException(ExceptionText(error));

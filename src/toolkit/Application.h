@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <QWidget>
 #include <QString>
+#include <QWidget>
 #include <exception>
 #include <functional>
 
@@ -13,7 +13,7 @@
 // Guarded); notify() is only the last resort for one that did, logged as a
 // fault because it has unwound through Qt's own frames on its way.
 class TQtHost : public QApplication {
-public:
+  public:
     TQtHost(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
@@ -21,7 +21,7 @@ public:
 // The program's application object: title, quit request, hints and the
 // top-level error handler. One exists per process, reachable as Application.
 class TApplication : public TComponent {
-public:
+  public:
     TApplication();
     ~TApplication() override;
 
@@ -56,7 +56,7 @@ public:
     // Told whenever the title changes (the window registry follows it).
     std::function<void(const QString& title)> OnTitleChange;
 
-private:
+  private:
     void ShowNextMessage();
 
     QString title_;

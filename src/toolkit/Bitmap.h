@@ -17,7 +17,7 @@
 // holds r times as many pixels each way, and its Width and Height are in
 // logical pixels, as every place and size of the controls is.
 class TBitmap : public TObject {
-public:
+  public:
     TBitmap();
     TBitmap(const TBitmap& other);
     TBitmap& operator=(const TBitmap& other);
@@ -43,7 +43,7 @@ public:
 
     TNotifyEvent OnChange;
 
-private:
+  private:
     void Changed();
 
     QImage image_;

@@ -61,13 +61,19 @@ QStringList TextLines(const QString& text, const QFontMetrics& fm, int width, un
 
 Qt::PenStyle QtPenStyle(TPenStyle style) {
     switch (style) {
-        case psDash: return Qt::DashLine;
-        case psDot: return Qt::DotLine;
-        case psDashDot: return Qt::DashDotLine;
-        case psDashDotDot: return Qt::DashDotDotLine;
-        case psClear: return Qt::NoPen;
+        case psDash:
+            return Qt::DashLine;
+        case psDot:
+            return Qt::DotLine;
+        case psDashDot:
+            return Qt::DashDotLine;
+        case psDashDotDot:
+            return Qt::DashDotDotLine;
+        case psClear:
+            return Qt::NoPen;
         case psSolid:
-        case psInsideFrame: break;
+        case psInsideFrame:
+            break;
     }
     return Qt::SolidLine;
 }
@@ -232,9 +238,9 @@ int TCanvas::DrawText(const QString& text, TRect& rect, unsigned flags) {
     const int height = fm.height() * static_cast<int>(lines.size());
     // Multi-line text starts at the top; one line may be centred or at the bottom.
     const auto lineRect = [&](int i) {
-        return (flags & DT_SINGLELINE) ? area
-                                       : QRect(area.left(), area.top() + i * fm.height(),
-                                               area.width(), fm.height());
+        return (flags & DT_SINGLELINE)
+                   ? area
+                   : QRect(area.left(), area.top() + i * fm.height(), area.width(), fm.height());
     };
     QRect bound;
     for (int i = 0; i < lines.size(); ++i)

@@ -52,7 +52,7 @@ constexpr int OPAQUE = 2;
 // A canvas draws either through the painter of a paint routine that is
 // running (BeginPaint/EndPaint) or straight onto its target image.
 class TCanvas {
-public:
+  public:
     TCanvas() = default;
     explicit TCanvas(QImage* target) : target_(target) {}
     TCanvas(const TCanvas&) = delete;
@@ -95,7 +95,7 @@ public:
     // Run after each drawing operation (a bitmap passes it on as its change notice).
     std::function<void()> OnChange;
 
-private:
+  private:
     void WithPainter(const std::function<void(QPainter&)>& draw);
     void DrawThinLine(QPainter& p, TPoint from, TPoint to);
     void DrawWideLine(QPainter& p, TPoint from, TPoint to);

@@ -7,7 +7,9 @@
 // system colour (high bit set, low byte the system colour index).
 using TColor = std::int32_t;
 
-constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | unsigned(index)); }
+constexpr TColor SystemColor(int index) {
+    return static_cast<TColor>(0x80000000u | unsigned(index));
+}
 
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clMaroon = 0x000080;

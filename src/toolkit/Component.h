@@ -10,7 +10,7 @@
 // and every component that asked for a free notice hears of it through
 // Notification(component, opRemove), so that links to it can be dropped.
 class TComponent : public TObject {
-public:
+  public:
     explicit TComponent(TComponent* AOwner);
     ~TComponent() override;
     TComponent(const TComponent&) = delete;
@@ -35,12 +35,12 @@ public:
     // to hear about, is inserted or removed.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
 
-protected:
+  protected:
     // Frees the owned components, last created first. A control calls it from
     // its own destructor, while its widget is still whole.
     void DestroyComponents();
 
-private:
+  private:
     void InsertComponent(TComponent* AComponent);
     void RemoveComponent(TComponent* AComponent);
 

@@ -10,9 +10,12 @@ namespace {
 
 TMouseButton ToButton(Qt::MouseButton button) {
     switch (button) {
-        case Qt::RightButton: return mbRight;
-        case Qt::MiddleButton: return mbMiddle;
-        default: return mbLeft;
+        case Qt::RightButton:
+            return mbRight;
+        case Qt::MiddleButton:
+            return mbMiddle;
+        default:
+            return mbLeft;
     }
 }
 
@@ -62,7 +65,9 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     setGeometry(left, top, std::max(0, width), std::max(0, height));
 }
 
-void TControl::SetVisible(bool visible) { setVisible(visible); }
+void TControl::SetVisible(bool visible) {
+    setVisible(visible);
+}
 
 void TControl::setVisible(bool visible) {
     visible_ = visible;
@@ -143,7 +148,9 @@ void TControl::ApplyStacking() {
     raise();
 }
 
-void TControl::BringToFront() { ApplyStacking(); }
+void TControl::BringToFront() {
+    ApplyStacking();
+}
 
 void TControl::SendToBack() {
     if (!windowed_) {
@@ -214,8 +221,7 @@ void TControl::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TControl::mouseReleaseEvent(QMouseEvent* event) {
-    const bool captured =
-        event->button() == Qt::LeftButton || (event->buttons() & Qt::LeftButton);
+    const bool captured = event->button() == Qt::LeftButton || (event->buttons() & Qt::LeftButton);
     Guarded([&] { ReleaseAt(captured ? this : UncapturedTarget(event), event); });
 }
 

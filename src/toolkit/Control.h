@@ -20,7 +20,7 @@
 class TControl : public QWidget, public TComponent {
     Q_OBJECT
 
-public:
+  public:
     ~TControl() override;
 
     int Left() const { return x(); }
@@ -76,7 +76,7 @@ public:
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
 
-protected:
+  protected:
     TControl(TComponent* AOwner, bool windowed);
 
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -98,7 +98,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     bool event(QEvent* event) override;
 
-private:
+  private:
     void ApplyEnabled();
     void ApplyStacking();
     // The control under the cursor for input that is not captured.

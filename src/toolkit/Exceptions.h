@@ -6,18 +6,18 @@
 // Base of the program's errors: carries the message text that the top-level
 // error handler shows.
 class Exception : public std::runtime_error {
-public:
+  public:
     explicit Exception(const QString& message)
         : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& Message() const { return message_; }
 
-private:
+  private:
     QString message_;
 };
 
 // A file or folder operation refused by the system; the code is the errno value.
 class EInOutError : public Exception {
-public:
+  public:
     EInOutError(const QString& message, int errorCode) : Exception(message), ErrorCode(errorCode) {}
     int ErrorCode;
 };

@@ -11,7 +11,7 @@ using TFontStyles = unsigned;
 // A font as the components describe it. Height < 0 is the character height in
 // pixels (the usual form); Height > 0 is the cell height including leading.
 class TFont {
-public:
+  public:
     QString Name = QStringLiteral("MS Sans Serif");
     int Height = -11;
     TColor Color = clWindowText;

@@ -17,7 +17,7 @@ enum TPosition { poDesigned = 0, poScreenCenter = 1 };
 class TForm : public TWinControl {
     Q_OBJECT
 
-public:
+  public:
     static constexpr int kActivationWaitMs = 200;
 
     explicit TForm(TComponent* AOwner);
@@ -38,12 +38,12 @@ public:
     TNotifyEvent OnCreate;
     TNotifyEvent OnActivate;
 
-protected:
+  protected:
     void DoCreate();
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void CentreOnScreen();
     void Activated();
 

@@ -5,6 +5,10 @@ TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner) {
     picture_.OnChange = [this](TObject*) { Invalidate(); };
 }
 
-void TImage::SetPicture(const TBitmap& picture) { picture_ = picture; }
+void TImage::SetPicture(const TBitmap& picture) {
+    picture_ = picture;
+}
 
-void TImage::Paint() { Canvas().Draw(0, 0, picture_.Image()); }
+void TImage::Paint() {
+    Canvas().Draw(0, 0, picture_.Image());
+}

@@ -7,15 +7,15 @@
 class TImage : public TGraphicControl {
     Q_OBJECT
 
-public:
+  public:
     explicit TImage(TComponent* AOwner);
 
     const TBitmap& Picture() const { return picture_; }
     void SetPicture(const TBitmap& picture);
 
-protected:
+  protected:
     void Paint() override;
 
-private:
+  private:
     TBitmap picture_;
 };

@@ -11,7 +11,8 @@ int TImageList::AddMasked(const TBitmap& bitmap, TColor maskColor) {
     const int first = Count();
     const QRgb mask = ColorToQColor(maskColor).rgb();
     for (int i = 0; i < count; ++i) {
-        QImage cell = bitmap.Image().copy(i * width_, 0, width_, height_)
+        QImage cell = bitmap.Image()
+                          .copy(i * width_, 0, width_, height_)
                           .convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < cell.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(cell.scanLine(y));

@@ -12,7 +12,7 @@ constexpr TColor CLR_DEFAULT = static_cast<TColor>(0xFF000000u);
 
 // A list of equal-sized masked cells.
 class TImageList {
-public:
+  public:
     TImageList(int cellWidth, int cellHeight);
 
     int Width() const { return width_; }
@@ -30,7 +30,7 @@ public:
 
     const QImage& Cell(int index) const { return cells_.at(index); }
 
-private:
+  private:
     int width_;
     int height_;
     std::vector<QImage> cells_;

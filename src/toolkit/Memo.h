@@ -11,7 +11,7 @@ class QTextEdit;
 class TMemo : public TWinControl {
     Q_OBJECT
 
-public:
+  public:
     explicit TMemo(TComponent* AOwner);
 
     const QStringList& Lines() const { return lines_; }
@@ -19,13 +19,13 @@ public:
     // Lines drawn centred (the others are left-aligned), by index.
     void SetCentredLines(int first, int count);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void FontChanged() override;
     void ColorChanged() override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void Fill();
 
     QTextEdit* edit_;

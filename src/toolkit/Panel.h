@@ -11,7 +11,7 @@ enum TPanelBevel { bvNone = 0, bvLowered = 1, bvRaised = 2 };
 class TPanel : public TCustomControl {
     Q_OBJECT
 
-public:
+  public:
     explicit TPanel(TComponent* AOwner);
 
     const QString& Caption() const { return caption_; }
@@ -19,10 +19,10 @@ public:
     TPanelBevel BevelOuter() const { return bevelOuter_; }
     void SetBevelOuter(TPanelBevel bevel);
 
-protected:
+  protected:
     void Paint() override;
 
-private:
+  private:
     QString caption_;
     TPanelBevel bevelOuter_ = bvRaised;
 };

@@ -3,8 +3,8 @@
 #include <QAbstractEventDispatcher>
 #include <QThread>
 
-#include "toolkit/Exceptions.h"
 #include "toolkit/Application.h"
+#include "toolkit/Exceptions.h"
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
     timer_.setTimerType(Qt::PreciseTimer);
@@ -41,7 +41,8 @@ bool CanStart(const QTimer& timer) {
 
 void TTimer::UpdateTimer() {
     const bool run = enabled_ && interval_ > 0;
-    if (run && !CanStart(timer_)) throw EOutOfResources(QStringLiteral("Not enough timers available"));
+    if (run && !CanStart(timer_))
+        throw EOutOfResources(QStringLiteral("Not enough timers available"));
     timer_.stop();
     if (run) timer_.start(interval_);
 }

@@ -11,7 +11,7 @@
 // no event loop can deliver its ticks raises EOutOfResources "Not enough
 // timers available"; a timer that was running goes on as it was.
 class TTimer : public TComponent {
-public:
+  public:
     explicit TTimer(TComponent* AOwner);
 
     int Interval() const { return interval_; }
@@ -21,7 +21,7 @@ public:
 
     TNotifyEvent OnTimer;
 
-private:
+  private:
     void UpdateTimer();
 
     QTimer timer_;

@@ -5,7 +5,7 @@
 
 // Root of every toolkit object; senders of events are passed as TObject*.
 class TObject {
-public:
+  public:
     virtual ~TObject() = default;
 };
 
@@ -32,7 +32,9 @@ struct TRect {
     friend bool operator==(const TRect&, const TRect&) = default;
 };
 
-inline TRect Rect(int left, int top, int right, int bottom) { return {left, top, right, bottom}; }
+inline TRect Rect(int left, int top, int right, int bottom) {
+    return {left, top, right, bottom};
+}
 
 // True when the point lies inside: Left <= X < Right and Top <= Y < Bottom.
 bool PtInRect(const TRect& r, TPoint p);

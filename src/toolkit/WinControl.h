@@ -8,16 +8,16 @@
 class TWinControl : public TControl {
     Q_OBJECT
 
-public:
+  public:
     explicit TWinControl(TComponent* AOwner);
 
     int TabOrder() const { return tabOrder_; }
     void SetTabOrder(int order) { tabOrder_ = order; }
 
-protected:
+  protected:
     void ColorChanged() override;
 
-private:
+  private:
     int tabOrder_ = -1;
 };
 

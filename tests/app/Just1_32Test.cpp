@@ -6,10 +6,10 @@
 
 #include "app/Just1_32.h"
 #include "platform/instance/LinuxInstance.h"
+#include "support/CaseName.h"
 #include "support/FakeInstance.h"
 #include "support/InstanceHelperProcess.h"
 #include "toolkit/Application.h"
-#include "support/CaseName.h"
 
 using platform::ERROR_ACCESS_DENIED;
 using platform::ERROR_ALREADY_EXISTS;

@@ -100,7 +100,9 @@ TEST_F(MainForm, ComponentsAreCreatedInFormDataOrderWithTheGuardLast) {
     for (int i = 0; i < form->ComponentCount(); ++i) names << form->Components(i)->Name();
     QStringList expected;
     for (const FormRow& row : kRows) expected << row.name;
-    expected << "VolumeControl1" << "amp" << "JustOne321";
+    expected << "VolumeControl1"
+             << "amp"
+             << "JustOne321";
     EXPECT_EQ(names, expected);
 }
 
@@ -119,9 +121,9 @@ TEST_F(MainForm, WindowIsABorderless640By480GreyWindow) {
 }
 
 TEST_F(MainForm, ButtonsAreBorderlessHotSpots) {
-    for (TTransparentButton* b : {form->bexit, form->bstop, form->bprev, form->bnext,
-                                  form->breplay, form->bsetup, form->ok, form->Cancel,
-                                  form->bsave, form->bload, form->bhelp, form->remove}) {
+    for (TTransparentButton* b :
+         {form->bexit, form->bstop, form->bprev, form->bnext, form->breplay, form->bsetup, form->ok,
+          form->Cancel, form->bsave, form->bload, form->bhelp, form->remove}) {
         EXPECT_EQ(b->FrameStyle(), fsNone);
         EXPECT_TRUE(b->Transparent());
         const bool keepsDefault = b == form->ok || b == form->Cancel;
@@ -137,13 +139,14 @@ TEST_F(MainForm, WindowedControlsLieAboveEveryWindowlessOne) {
         if (control->IsWindowed())
             windowedSeen = true;
         else
-            EXPECT_FALSE(windowedSeen) << control->Name().toStdString() << " is above a windowed one";
+            EXPECT_FALSE(windowedSeen)
+                << control->Name().toStdString() << " is above a windowed one";
     }
 }
 
 TEST_F(MainForm, TabOrderRunsThroughTheWindowedControls) {
-    const std::vector<QWidget*> order = {form->TrackBar1, form->fl1, form->dl1,
-                                         form->dc1,       form->fc1, form->mp,
+    const std::vector<QWidget*> order = {form->TrackBar1, form->fl1,    form->dl1,
+                                         form->dc1,       form->fc1,    form->mp,
                                          form->lb1,       form->panel1, form->Memo1};
     for (size_t i = 0; i < order.size(); ++i)
         EXPECT_EQ(static_cast<TWinControl*>(order[i])->TabOrder(), static_cast<int>(i));

@@ -3,11 +3,11 @@
 #include "app/PlayerState.h"
 #include "media/MPlayer.h"
 #include "skin/TransBtn.h"
+#include "support/CaseName.h"
 #include "support/MainFormFixture.h"
 #include "toolkit/Image.h"
 #include "toolkit/Memo.h"
 #include "toolkit/Panel.h"
-#include "support/CaseName.h"
 
 namespace {
 
@@ -88,13 +88,25 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, CommandTable,
     ::testing::Values(
         CommandRow{"NextFromNothing", [](Playback& t) { t.Next(); }, "OPEN PUT PLAY+N"},
-        CommandRow{"NextWhilePlaying", [](Playback& t) { t.PlayFirst(); t.Next(); },
+        CommandRow{"NextWhilePlaying",
+                   [](Playback& t) {
+                       t.PlayFirst();
+                       t.Next();
+                   },
                    "STOP CLOSE OPEN PUT PLAY+N"},
-        CommandRow{"PreviousFromNothing", [](Playback& t) { t.Previous(); },
-                   "OPEN+N PUT PLAY+N"},
-        CommandRow{"PreviousWhilePlaying", [](Playback& t) { t.PlayFirst(); t.Previous(); },
+        CommandRow{"PreviousFromNothing", [](Playback& t) { t.Previous(); }, "OPEN+N PUT PLAY+N"},
+        CommandRow{"PreviousWhilePlaying",
+                   [](Playback& t) {
+                       t.PlayFirst();
+                       t.Previous();
+                   },
                    "STOP CLOSE+N OPEN PUT PLAY+N"},
-        CommandRow{"Pausing", [](Playback& t) { t.PlayFirst(); t.StopContinue(); }, "STOP"},
+        CommandRow{"Pausing",
+                   [](Playback& t) {
+                       t.PlayFirst();
+                       t.StopContinue();
+                   },
+                   "STOP"},
         CommandRow{"Resuming",
                    [](Playback& t) {
                        t.PlayFirst();
@@ -103,7 +115,11 @@ INSTANTIATE_TEST_SUITE_P(
                        t.StopContinue();
                    },
                    "PLAY"},
-        CommandRow{"ReplayWhilePlaying", [](Playback& t) { t.PlayFirst(); t.Replay(); },
+        CommandRow{"ReplayWhilePlaying",
+                   [](Playback& t) {
+                       t.PlayFirst();
+                       t.Replay();
+                   },
                    "CLOSE OPEN PLAY+N"},
         CommandRow{"ReplayAfterAResume",
                    [](Playback& t) {
@@ -114,12 +130,24 @@ INSTANTIATE_TEST_SUITE_P(
                        t.Replay();
                    },
                    "CLOSE+N OPEN PLAY+N"},
-        CommandRow{"PanelClick", [](Playback& t) { t.PlayFirst(); t.form->panel1Click(nullptr); },
+        CommandRow{"PanelClick",
+                   [](Playback& t) {
+                       t.PlayFirst();
+                       t.form->panel1Click(nullptr);
+                   },
                    "CLOSE"},
-        CommandRow{"HelpWhilePlaying", [](Playback& t) { t.PlayFirst(); t.form->bhelpClick(nullptr); },
+        CommandRow{"HelpWhilePlaying",
+                   [](Playback& t) {
+                       t.PlayFirst();
+                       t.form->bhelpClick(nullptr);
+                   },
                    "STOP"},
         CommandRow{"SetupWhilePlaying",
-                   [](Playback& t) { t.PlayFirst(); t.form->bsetupClick(nullptr); }, "STOP"}),
+                   [](Playback& t) {
+                       t.PlayFirst();
+                       t.form->bsetupClick(nullptr);
+                   },
+                   "STOP"}),
     [](const ::testing::TestParamInfo<CommandRow>& info) { return info.param.name; });
 
 TEST_F(Playback, AClipStartedByNextEndsWithoutStartingTheNextOne) {
@@ -189,18 +217,18 @@ TEST_P(PanelGeometry, SizedToTheClipAndCentred) {
     EXPECT_TRUE(form->panel1->Visible());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Clips, PanelGeometry,
-    ::testing::Values(PanelCase{true, true, {160, 120}, {173, 122, 160, 120}},
-                      PanelCase{false, true, {160, 120}, {233, 120, 160, 120}},
-                      PanelCase{true, true, {161, 121}, {173, 122, 161, 121}},
-                      PanelCase{true, false, {0, 0}, {253, 182, 0, 0}},
-                      PanelCase{false, false, {0, 0}, {313, 180, 0, 0}}),
-    [](const testing::TestParamInfo<PanelCase>& info) {
-        const PanelCase& c = info.param;
-        return std::string(c.next ? "Next" : "Back") + (c.video ? "Video" : "Audio") +
-               std::to_string(c.size.width()) + "x" + std::to_string(c.size.height());
-    });
+INSTANTIATE_TEST_SUITE_P(Clips, PanelGeometry,
+                         ::testing::Values(PanelCase{true, true, {160, 120}, {173, 122, 160, 120}},
+                                           PanelCase{false, true, {160, 120}, {233, 120, 160, 120}},
+                                           PanelCase{true, true, {161, 121}, {173, 122, 161, 121}},
+                                           PanelCase{true, false, {0, 0}, {253, 182, 0, 0}},
+                                           PanelCase{false, false, {0, 0}, {313, 180, 0, 0}}),
+                         [](const testing::TestParamInfo<PanelCase>& info) {
+                             const PanelCase& c = info.param;
+                             return std::string(c.next ? "Next" : "Back") +
+                                    (c.video ? "Video" : "Audio") + std::to_string(c.size.width()) +
+                                    "x" + std::to_string(c.size.height());
+                         });
 
 TEST_F(Playback, NextEnablesThePlayerButtons) {
     form->bsetupClick(nullptr);
@@ -208,8 +236,8 @@ TEST_F(Playback, NextEnablesThePlayerButtons) {
     EXPECT_FALSE(form->bsave->Enabled());
     SetPlaylist(kThree);
     Next();
-    for (TTransparentButton* b : {form->bnext, form->bprev, form->bstop, form->breplay,
-                                  form->bsave, form->bload, form->bsetup, form->bexit, form->bhelp})
+    for (TTransparentButton* b : {form->bnext, form->bprev, form->bstop, form->breplay, form->bsave,
+                                  form->bload, form->bsetup, form->bexit, form->bhelp})
         EXPECT_TRUE(b->Enabled()) << b->Name().toStdString();
 }
 

@@ -10,12 +10,12 @@
 #include "media/MPlayer.h"
 #include "skin/Label3D.h"
 #include "skin/TransBtn.h"
+#include "support/CaseName.h"
 #include "support/MainFormFixture.h"
 #include "support/TempDrives.h"
 #include "toolkit/Exceptions.h"
 #include "toolkit/ListBox.h"
 #include "toolkit/Memo.h"
-#include "support/CaseName.h"
 
 namespace {
 
@@ -56,8 +56,8 @@ TEST_F(Setup, OpensTheSetupViewWithThePlayerButtonsDisabled) {
     EXPECT_TRUE(form->lb1->Visible());
     EXPECT_FALSE(form->Label3D3->Visible());
     EXPECT_EQ(PlaylistCount, 1);
-    for (TTransparentButton* b : {form->bnext, form->bprev, form->bstop, form->breplay,
-                                  form->bsave, form->bload, form->bsetup, form->bexit, form->bhelp})
+    for (TTransparentButton* b : {form->bnext, form->bprev, form->bstop, form->breplay, form->bsave,
+                                  form->bload, form->bsetup, form->bexit, form->bhelp})
         EXPECT_FALSE(b->Enabled()) << b->Name().toStdString();
     EXPECT_EQ(form->fl1->Items().Count(), 8);
     EXPECT_EQ(form->ld1->Caption(), "C:\\clips");

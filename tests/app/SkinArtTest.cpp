@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "art/Layout.h"
 #include "app/SkinArt.h"
+#include "art/Layout.h"
 #include "skin/Transit.h"
 #include "toolkit/Image.h"
 #include "toolkit/WinControl.h"
@@ -48,8 +48,8 @@ class Skin : public testing::TestWithParam<Scale> {
 TEST_P(Skin, IsA640By480PictureDrawnAtTheRatio) {
     ASSERT_FALSE(skin.isNull());
     EXPECT_EQ(skin.devicePixelRatio(), ratio);
-    EXPECT_EQ(skin.size(), QSize(qRound(layout::kWindowWidth * ratio),
-                                 qRound(layout::kWindowHeight * ratio)));
+    EXPECT_EQ(skin.size(),
+              QSize(qRound(layout::kWindowWidth * ratio), qRound(layout::kWindowHeight * ratio)));
     EXPECT_EQ(SkinPicture(ratio).Width(), layout::kWindowWidth);
     EXPECT_EQ(SkinPicture(ratio).Height(), layout::kWindowHeight);
 }

@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kStartPosition = 117;  // the slider's position in the form data
+constexpr int kStartPosition = 117;                // the slider's position in the form data
 constexpr std::uint32_t kHalfVolume = 0x80008000;  // reads as 128, shows as 127
 
 // How far start-up has gone when the services are looked at.

@@ -26,7 +26,9 @@ struct NodeCase {
     const char* accessibleName;
 };
 
-std::ostream& operator<<(std::ostream& os, const NodeCase& c) { return os << c.name; }
+std::ostream& operator<<(std::ostream& os, const NodeCase& c) {
+    return os << c.name;
+}
 
 class Accessible : public DesktopFixture {
   public:
@@ -112,7 +114,8 @@ TEST_F(Accessible, ACaptionChangeIsWhatIsRead) {
 
 TEST_F(Accessible, PressingAHotSpotClicksItOnlyWhereAClickWouldReachIt) {
     Enter(View::Playback);
-    QAccessibleActionInterface* help = QAccessible::queryAccessibleInterface(form->bhelp)->actionInterface();
+    QAccessibleActionInterface* help =
+        QAccessible::queryAccessibleInterface(form->bhelp)->actionInterface();
     ASSERT_NE(help, nullptr);
     help->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(presses.join(' '), "bhelp");

@@ -25,7 +25,8 @@ struct DropDrive {
     TempDrives drives{{'c'}};
     DropDrive() {
         drives.MakeFolder("c/clips/sub");
-        for (int i = 0; i < 25; ++i) drives.MakeFile("c/clips/clip" + QByteArray::number(10 + i) + ".wav");
+        for (int i = 0; i < 25; ++i)
+            drives.MakeFile("c/clips/clip" + QByteArray::number(10 + i) + ".wav");
         drives.MakeFile("c/clips/notes.txt");
         drives.MakeFolder("c/other");
         drives.MakeFile("c/other/far.AVI");
@@ -36,8 +37,8 @@ struct DropDrive {
 struct DropCase {
     const char* name;
     QList<QByteArray> dropped;  // below the drives' folder
-    QStringList listed;          // what the setup view's list holds afterwards
-    QString message;             // "" none
+    QStringList listed;         // what the setup view's list holds afterwards
+    QString message;            // "" none
 };
 
 // ctest names a case by what it prints: its name.

@@ -21,7 +21,9 @@ struct KeyCase {
     bool autoRepeat = false;
 };
 
-std::ostream& operator<<(std::ostream& os, const KeyCase& c) { return os << c.name; }
+std::ostream& operator<<(std::ostream& os, const KeyCase& c) {
+    return os << c.name;
+}
 
 struct Shortcut {
     const char* name;
@@ -31,12 +33,18 @@ struct Shortcut {
 };
 
 const Shortcut kShortcuts[] = {
-    {"Right", Qt::Key_Right, Qt::NoModifier, "bnext"}, {"B", Qt::Key_B, Qt::NoModifier, "bnext"},
-    {"ShiftB", Qt::Key_B, Qt::ShiftModifier, "bnext"}, {"Left", Qt::Key_Left, Qt::NoModifier, "bprev"},
-    {"Z", Qt::Key_Z, Qt::NoModifier, "bprev"},         {"X", Qt::Key_X, Qt::NoModifier, "breplay"},
-    {"Space", Qt::Key_Space, Qt::NoModifier, "bstop"}, {"C", Qt::Key_C, Qt::NoModifier, "bstop"},
-    {"F1", Qt::Key_F1, Qt::NoModifier, "bhelp"},       {"CtrlQ", Qt::Key_Q, Qt::ControlModifier, "bexit"},
-    {"Q", Qt::Key_Q, Qt::NoModifier, ""},              {"CtrlB", Qt::Key_B, Qt::ControlModifier, ""},
+    {"Right", Qt::Key_Right, Qt::NoModifier, "bnext"},
+    {"B", Qt::Key_B, Qt::NoModifier, "bnext"},
+    {"ShiftB", Qt::Key_B, Qt::ShiftModifier, "bnext"},
+    {"Left", Qt::Key_Left, Qt::NoModifier, "bprev"},
+    {"Z", Qt::Key_Z, Qt::NoModifier, "bprev"},
+    {"X", Qt::Key_X, Qt::NoModifier, "breplay"},
+    {"Space", Qt::Key_Space, Qt::NoModifier, "bstop"},
+    {"C", Qt::Key_C, Qt::NoModifier, "bstop"},
+    {"F1", Qt::Key_F1, Qt::NoModifier, "bhelp"},
+    {"CtrlQ", Qt::Key_Q, Qt::ControlModifier, "bexit"},
+    {"Q", Qt::Key_Q, Qt::NoModifier, ""},
+    {"CtrlB", Qt::Key_B, Qt::ControlModifier, ""},
     {"MediaNext", Qt::Key_MediaNext, Qt::NoModifier, "bnext"},
     {"MediaPrevious", Qt::Key_MediaPrevious, Qt::NoModifier, "bprev"},
     {"MediaTogglePlayPause", Qt::Key_MediaTogglePlayPause, Qt::NoModifier, "bstop"},
@@ -50,7 +58,8 @@ std::vector<KeyCase> Cases() {
         for (const Shortcut& s : kShortcuts)
             cases.push_back({std::string(ViewName(view)) + s.name, view, s.key, s.modifiers,
                              view == View::Setup ? "" : s.button});
-    cases.push_back({"PlaybackMediaPlayWithNothingPaused", View::Playback, Qt::Key_MediaPlay, {}, ""});
+    cases.push_back(
+        {"PlaybackMediaPlayWithNothingPaused", View::Playback, Qt::Key_MediaPlay, {}, ""});
     cases.push_back({"PlayingMediaPause", View::Playing, Qt::Key_MediaPause, {}, "bstop"});
     cases.push_back({"PlayingMediaStop", View::Playing, Qt::Key_MediaStop, {}, "panel1"});
     cases.push_back({"PlayingMediaPlay", View::Playing, Qt::Key_MediaPlay, {}, ""});
@@ -93,6 +102,8 @@ TEST_P(Keys, RunTheHotSpotsHandlerOrLeaveTheKeyToTheFocusedControl) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, Keys, ::testing::ValuesIn(Cases()),
-                         [](const ::testing::TestParamInfo<KeyCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<KeyCase>& info) {
+                             return info.param.name;
+                         });
 
 }  // namespace

@@ -48,7 +48,8 @@ class Mpris : public WaveLine, public DesktopFixture {
 
 TEST_F(Mpris, TheNameAppearsWithTheApplicationsIdentity) {
     Start();
-    EXPECT_TRUE(bus.Client().interface()->isServiceRegistered(QStringLiteral("org.mpris.MediaPlayer2.brelmo")));
+    EXPECT_TRUE(bus.Client().interface()->isServiceRegistered(
+        QStringLiteral("org.mpris.MediaPlayer2.brelmo")));
     EXPECT_EQ(bus.Get(kRoot, "Identity").toString(), "brelmo");
     EXPECT_EQ(bus.Get(kRoot, "DesktopEntry").toString(), "org.brelmo.Brelmo");
     EXPECT_TRUE(bus.Get(kRoot, "CanQuit").toBool());
@@ -73,7 +74,8 @@ TEST_P(MprisMethod, RunsTheHotSpotsHandlerWhereAClickWouldAct) {
     const int clicksBefore = Clicks();
     bus.Call(kPlayer, c.method);
     EXPECT_EQ(presses.join(' '), QString(c.pressed));
-    EXPECT_EQ(Clicks() > clicksBefore, *c.pressed != '\0') << "the click sound goes with the handler";
+    EXPECT_EQ(Clicks() > clicksBefore, *c.pressed != '\0')
+        << "the click sound goes with the handler";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -124,10 +126,12 @@ TEST_P(MprisStatus, FollowsTheDeviceModeAndIsAnnounced) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, MprisStatus,
-    ::testing::Values(StatusCase{"Playing", platform::MCI_MODE_NOT_READY, platform::MCI_MODE_PLAY, 10, "Playing"},
-                      StatusCase{"DevicePaused", platform::MCI_MODE_PLAY, platform::MCI_MODE_PAUSE, 10, "Paused"},
-                      StatusCase{"StoppedMidway", platform::MCI_MODE_PLAY, platform::MCI_MODE_STOP, 10, "Paused"},
-                      StatusCase{"StoppedAtTheEnd", platform::MCI_MODE_PLAY, platform::MCI_MODE_STOP, 1000, "Stopped"}),
+    ::testing::Values(
+        StatusCase{"Playing", platform::MCI_MODE_NOT_READY, platform::MCI_MODE_PLAY, 10, "Playing"},
+        StatusCase{"DevicePaused", platform::MCI_MODE_PLAY, platform::MCI_MODE_PAUSE, 10, "Paused"},
+        StatusCase{"StoppedMidway", platform::MCI_MODE_PLAY, platform::MCI_MODE_STOP, 10, "Paused"},
+        StatusCase{"StoppedAtTheEnd", platform::MCI_MODE_PLAY, platform::MCI_MODE_STOP, 1000,
+                   "Stopped"}),
     [](const ::testing::TestParamInfo<StatusCase>& info) { return info.param.name; });
 
 TEST_F(Mpris, MetadataNamesTheCurrentEntryOnceNextOpensIt) {
@@ -142,7 +146,8 @@ TEST_F(Mpris, MetadataNamesTheCurrentEntryOnceNextOpensIt) {
     EXPECT_TRUE(metadata.value("xesam:url").toString().endsWith("/clips/one.avi"));
     EXPECT_TRUE(metadata.value("xesam:url").toString().startsWith("file:///"));
     EXPECT_EQ(metadata.value("mpris:length").toLongLong(), 1000 * 1000);
-    EXPECT_EQ(metadata.value("mpris:trackid").value<QDBusObjectPath>().path(), "/org/brelmo/Brelmo/Track/1");
+    EXPECT_EQ(metadata.value("mpris:trackid").value<QDBusObjectPath>().path(),
+              "/org/brelmo/Brelmo/Track/1");
 }
 
 // A thousand calls sent without waiting collapse into a few runs of Next (a
@@ -257,14 +262,17 @@ TEST_P(MprisRaise, DoesWhatASecondCopyDoesToTheFirst) {
     Application->SetTitle(QStringLiteral("brelmo"));
     Start();
     bus.Call(kRoot, "Raise");
-    EXPECT_TRUE(instance.calls.contains(GetParam().request)) << instance.calls.join(' ').toStdString();
+    EXPECT_TRUE(instance.calls.contains(GetParam().request))
+        << instance.calls.join(' ').toStdString();
     Application->SetTitle(title);
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, MprisRaise,
                          ::testing::Values(RaiseCase{"Minimised", true, "ShowWindow(1,9)"},
                                            RaiseCase{"Behind", false, "BringWindowToTop(1)"}),
-                         [](const ::testing::TestParamInfo<RaiseCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<RaiseCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST_F(Mpris, QuitDoesWhatExitDoes) {
     form->show();
@@ -292,7 +300,8 @@ class MprisOffTheBus : public Mpris, public ::testing::WithParamInterface<OffBus
 
 TEST_P(MprisOffTheBus, LogsOneLineAndThePlayerRunsAsBefore) {
     if (GetParam().nameTaken)
-        QDBusConnection::connectToBus(bus.Address(), "rival").registerService("org.mpris.MediaPlayer2.brelmo");
+        QDBusConnection::connectToBus(bus.Address(), "rival")
+            .registerService("org.mpris.MediaPlayer2.brelmo");
     else
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/brelmo-no-bus");
     const LoggedLines log("brelmo.desktop.mpris");
@@ -305,7 +314,10 @@ TEST_P(MprisOffTheBus, LogsOneLineAndThePlayerRunsAsBefore) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MprisOffTheBus,
-                         ::testing::Values(OffBusCase{"NoSessionBus", false}, OffBusCase{"NameTaken", true}),
-                         [](const ::testing::TestParamInfo<OffBusCase>& info) { return info.param.name; });
+                         ::testing::Values(OffBusCase{"NoSessionBus", false},
+                                           OffBusCase{"NameTaken", true}),
+                         [](const ::testing::TestParamInfo<OffBusCase>& info) {
+                             return info.param.name;
+                         });
 
 }  // namespace

@@ -26,16 +26,16 @@ TEST_P(CommandLineTest, AnswersOnlyHelpAndVersion) {
               GetParam().files);
     const auto answer = CommandLineAnswer(static_cast<int>(argv.size()), argv.data());
     switch (GetParam().expected) {
-    case Answer::Starts:
-        EXPECT_FALSE(answer.has_value());
-        break;
-    case Answer::Usage:
-        ASSERT_TRUE(answer.has_value());
-        EXPECT_EQ(answer->rfind("Usage: brelmo", 0), 0u) << *answer;
-        break;
-    case Answer::Version:
-        EXPECT_EQ(answer, "brelmo " + std::string(appinfo::kVersion) + "\n");
-        break;
+        case Answer::Starts:
+            EXPECT_FALSE(answer.has_value());
+            break;
+        case Answer::Usage:
+            ASSERT_TRUE(answer.has_value());
+            EXPECT_EQ(answer->rfind("Usage: brelmo", 0), 0u) << *answer;
+            break;
+        case Answer::Version:
+            EXPECT_EQ(answer, "brelmo " + std::string(appinfo::kVersion) + "\n");
+            break;
     }
 }
 

@@ -311,7 +311,8 @@ TEST_F(FileCtrlTest, GlyphsFollowTheKindOfEntry) {
     EXPECT_TRUE(unknown && program);
     EXPECT_NE(program, unknown);
     EXPECT_EQ(fl->Items().Objects(6), unknown);
-    EXPECT_EQ(fl->Items().Objects(2), nullptr) << "folder rows get their glyph only with ShowGlyphs";
+    EXPECT_EQ(fl->Items().Objects(2), nullptr)
+        << "folder rows get their glyph only with ShowGlyphs";
 
     const int plain = fl->ItemHeight();
     fl->SetShowGlyphs(true);
@@ -665,11 +666,12 @@ TEST_P(DriveRefillTest, KeepsTheCurrentDriveWhereItStillExists) {
     EXPECT_EQ(dl->Drive().toLower(), QLatin1Char(GetParam().drive));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Mounts, DriveRefillTest,
-    testing::Values(RefillCase{"DiscAddedBeforeTheCurrentOne", {"cd0", "cd1"},
-                               {"c: []", "d: []", "e: []"}, 'd'},
-                    RefillCase{"CurrentDiscRemoved", {}, {"c: []"}, 'c'}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Mounts, DriveRefillTest,
+                         testing::Values(RefillCase{"DiscAddedBeforeTheCurrentOne",
+                                                    {"cd0", "cd1"},
+                                                    {"c: []", "d: []", "e: []"},
+                                                    'd'},
+                                         RefillCase{"CurrentDiscRemoved", {}, {"c: []"}, 'c'}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -442,7 +442,8 @@ TEST_P(MPlayerOpenWaitTest, ShowsTheHourGlassOnlyWhileALongOpenWaits) {
 INSTANTIATE_TEST_SUITE_P(Waits, MPlayerOpenWaitTest,
                          testing::Values(OpenWaitCase{"AMoment", 50, false, false},
                                          OpenWaitCase{"Longer", 300, false, true},
-                                         OpenWaitCase{"UntilTheLimit", kOpenTimeLimitMs, true, true}),
+                                         OpenWaitCase{"UntilTheLimit", kOpenTimeLimitMs, true,
+                                                      true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

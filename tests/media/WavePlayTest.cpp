@@ -4,13 +4,13 @@
 
 #include "media/WavePlay.h"
 #include "platform/sound/LinuxSound.h"
-#include "support/FakeSound.h"
 #include "support/CaseName.h"
+#include "support/FakeSound.h"
 
 namespace {
 
 class WavePlayTest : public testing::Test {
-protected:
+  protected:
     FakeSoundScope sound_;
     TPlayerWave wave_{nullptr};
 
@@ -53,7 +53,8 @@ TEST_P(WavePlayFlagsTest, PassesTheFlagWord) {
 std::string SettingsName(const testing::TestParamInfo<FlagCase>& info) {
     static const char* const kWhere[] = {"InFile", "InResource", "InRAM"};
     const FlagCase& c = info.param;
-    return std::string(kWhere[c.where]) + (c.loop ? "Looped" : "Once") + (c.async ? "Async" : "Sync");
+    return std::string(kWhere[c.where]) + (c.loop ? "Looped" : "Once") +
+           (c.async ? "Async" : "Sync");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -122,7 +123,7 @@ TEST_F(WavePlayTest, ReturnsWhatTheServiceReturns) {
 
 // With the real service on the null sink, which keeps real time.
 class WavePlayOnRealServiceTest : public testing::Test {
-protected:
+  protected:
     ServiceScope<platform::SetSound> sound_{std::make_unique<platform::LinuxSound>(
         platform::LinuxSound::Options{.sink = platform::SoundSink::Null, .defaultSound = ""})};
     TPlayerWave amp_{nullptr};

@@ -25,14 +25,14 @@ struct FakeAudioProbe : IAudioProbe {
 
 // The machine as the test scripts it, one state per use, in place while it lives.
 class ScriptedMachine {
-public:
+  public:
     AudioRoute Use(bool server, bool alsa) {
         probe_->server = server;
         probe_->alsa = alsa;
         return CurrentAudioRoute();
     }
 
-private:
+  private:
     ServiceScope<SetAudioProbe, FakeAudioProbe> probe_;
 };
 
@@ -64,14 +64,15 @@ constexpr auto kSilent = AudioRoute::Silent;
 
 INSTANTIATE_TEST_SUITE_P(
     Machines, AudioRouteTest,
-    testing::Values(
-        Story{"ServerBeatsAlsa", {{true, true, kServer}, {true, false, kServer}}},
-        Story{"AlsaWithoutServer", {{false, true, kAlsa}}},
-        Story{"NothingIsSilent", {{false, false, kSilent}}},
-        Story{"ServerStartedLate", {{false, false, kSilent}, {true, false, kServer}}},
-        Story{"ServerGoneAndBack",
-              {{true, true, kServer}, {false, true, kAlsa}, {false, false, kSilent},
-               {true, false, kServer}}}),
+    testing::Values(Story{"ServerBeatsAlsa", {{true, true, kServer}, {true, false, kServer}}},
+                    Story{"AlsaWithoutServer", {{false, true, kAlsa}}},
+                    Story{"NothingIsSilent", {{false, false, kSilent}}},
+                    Story{"ServerStartedLate", {{false, false, kSilent}, {true, false, kServer}}},
+                    Story{"ServerGoneAndBack",
+                          {{true, true, kServer},
+                           {false, true, kAlsa},
+                           {false, false, kSilent},
+                           {true, false, kServer}}}),
     [](const testing::TestParamInfo<Story>& info) { return std::string(info.param.name); });
 
 // The real probe knocks on the server's socket: one that listens answers, a

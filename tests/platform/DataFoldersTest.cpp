@@ -26,7 +26,8 @@ TEST_P(DataFolderTest, IsFoundBesideTheProgramThenInTheDataDirs) {
     const QDir top(root.path());
     for (const char* folder : GetParam().folders) ASSERT_TRUE(top.mkpath(folder));
     QByteArrayList dataDirs;
-    for (const char* dir : GetParam().dataDirs) dataDirs.append(QFile::encodeName(top.filePath(dir)));
+    for (const char* dir : GetParam().dataDirs)
+        dataDirs.append(QFile::encodeName(top.filePath(dir)));
     const QByteArray found =
         platform::FindDataFolder(top.filePath(GetParam().executableDir), dataDirs);
     EXPECT_EQ(found, QFile::encodeName(QDir(top.filePath(GetParam().expected)).canonicalPath()));
@@ -35,16 +36,21 @@ TEST_P(DataFolderTest, IsFoundBesideTheProgramThenInTheDataDirs) {
 INSTANTIATE_TEST_SUITE_P(
     Layouts, DataFolderTest,
     testing::Values(
-        DataFolderCase{"installed", {"usr/bin", "usr/share/brelmo"}, "usr/bin", {}, "usr/share/brelmo"},
+        DataFolderCase{
+            "installed", {"usr/bin", "usr/share/brelmo"}, "usr/bin", {}, "usr/share/brelmo"},
         DataFolderCase{"build_tree", {"build/data"}, "build", {}, "build/data"},
-        DataFolderCase{"build_tree_tests", {"build/data", "build/tests"}, "build/tests", {},
-                       "build/data"},
+        DataFolderCase{
+            "build_tree_tests", {"build/data", "build/tests"}, "build/tests", {}, "build/data"},
         DataFolderCase{"installed_before_data_dirs",
-                       {"usr/bin", "usr/share/brelmo", "xdg/brelmo"}, "usr/bin", {"xdg"},
+                       {"usr/bin", "usr/share/brelmo", "xdg/brelmo"},
+                       "usr/bin",
+                       {"xdg"},
                        "usr/share/brelmo"},
         DataFolderCase{"first_data_dir_that_holds_it",
-                       {"opt/bin", "xdg1", "xdg2/brelmo", "xdg3/brelmo"}, "opt/bin",
-                       {"xdg1", "xdg2", "xdg3"}, "xdg2/brelmo"},
+                       {"opt/bin", "xdg1", "xdg2/brelmo", "xdg3/brelmo"},
+                       "opt/bin",
+                       {"xdg1", "xdg2", "xdg3"},
+                       "xdg2/brelmo"},
         DataFolderCase{"nowhere", {"opt/bin"}, "opt/bin", {"xdg"}, "opt/bin"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -10,8 +10,8 @@
 #include "platform/files/FileSystem.h"
 #include "platform/files/LinuxFileSystem.h"
 #include "platform/files/NativeNames.h"
-#include "support/TempDrives.h"
 #include "support/CaseName.h"
+#include "support/TempDrives.h"
 
 using namespace platform;
 
@@ -128,20 +128,20 @@ class KeepLettersTest : public testing::TestWithParam<LetterCase> {};
 
 TEST_P(KeepLettersTest, AMountKeepsItsLetterWhileItStaysMounted) {
     const LetterCase& c = GetParam();
-    EXPECT_EQ(Text(KeepLetters(Drives(c.previous), Drives(c.fresh))), QString::fromLatin1(c.expected));
+    EXPECT_EQ(Text(KeepLetters(Drives(c.previous), Drives(c.fresh))),
+              QString::fromLatin1(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Changes, KeepLettersTest,
-    testing::Values(
-        LetterCase{"FirstReadInMountPointOrder", "", "c:/ d:/media/a e:/media/b",
-                   "c:/ d:/media/a e:/media/b"},
-        LetterCase{"NewMountSortingFirstTakesTheNextLetter", "c:/ d:/media/b",
-                   "c:/ d:/media/a e:/media/b", "c:/ d:/media/b e:/media/a"},
-        LetterCase{"UnmountedDriveGivesItsLetterUp", "c:/ d:/media/a e:/media/b",
-                   "c:/ d:/media/b", "c:/ e:/media/b"},
-        LetterCase{"NewMountTakesTheLowestFreeLetter", "c:/ e:/media/b",
-                   "c:/ d:/media/b e:/media/c", "c:/ d:/media/c e:/media/b"}),
+    testing::Values(LetterCase{"FirstReadInMountPointOrder", "", "c:/ d:/media/a e:/media/b",
+                               "c:/ d:/media/a e:/media/b"},
+                    LetterCase{"NewMountSortingFirstTakesTheNextLetter", "c:/ d:/media/b",
+                               "c:/ d:/media/a e:/media/b", "c:/ d:/media/b e:/media/a"},
+                    LetterCase{"UnmountedDriveGivesItsLetterUp", "c:/ d:/media/a e:/media/b",
+                               "c:/ d:/media/b", "c:/ e:/media/b"},
+                    LetterCase{"NewMountTakesTheLowestFreeLetter", "c:/ e:/media/b",
+                               "c:/ d:/media/b e:/media/c", "c:/ d:/media/c e:/media/b"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DriveTableTest, DriveQueriesReadTheMountTableAfresh) {

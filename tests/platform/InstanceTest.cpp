@@ -20,8 +20,8 @@
 
 using platform::ERROR_ALREADY_EXISTS;
 using platform::ERROR_SUCCESS;
-using platform::WindowId;
 using platform::LinuxInstance;
+using platform::WindowId;
 
 namespace {
 

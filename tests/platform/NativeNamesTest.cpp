@@ -16,16 +16,17 @@ TEST_P(NameRoundTrip, BytesComeBackExactly) {
     EXPECT_EQ(platform::ToNativeName(text), name);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, NameRoundTrip,
-    ::testing::Values(QByteArray("clip.avi"), QByteArray("caf\xc3\xa9.wav"),
-                      QByteArray("latin1 caf\xe9.wav"), QByteArray("back\\slash.wav"),
-                      QByteArray("private \xef\x81\x9c use"), QByteArray("new\nline"),
-                      QByteArray("\xff\xfe"), QByteArray("truncated \xe2\x82"),
-                      QByteArray("emoji \xf0\x9f\x8e\xb5")),
-    [](const testing::TestParamInfo<QByteArray>& info) {
-        return CaseName(info.param.toStdString());
-    });
+INSTANTIATE_TEST_SUITE_P(Names, NameRoundTrip,
+                         ::testing::Values(QByteArray("clip.avi"), QByteArray("caf\xc3\xa9.wav"),
+                                           QByteArray("latin1 caf\xe9.wav"),
+                                           QByteArray("back\\slash.wav"),
+                                           QByteArray("private \xef\x81\x9c use"),
+                                           QByteArray("new\nline"), QByteArray("\xff\xfe"),
+                                           QByteArray("truncated \xe2\x82"),
+                                           QByteArray("emoji \xf0\x9f\x8e\xb5")),
+                         [](const testing::TestParamInfo<QByteArray>& info) {
+                             return CaseName(info.param.toStdString());
+                         });
 
 TEST(NativeNames, ValidUtf8ReadsAsItself) {
     EXPECT_EQ(platform::FromNativeName("caf\xc3\xa9"), QString::fromUtf8("caf\xc3\xa9"));

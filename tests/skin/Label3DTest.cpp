@@ -6,9 +6,9 @@
 #include <ostream>
 
 #include "skin/Label3D.h"
-#include "toolkit/WinControl.h"
 #include "support/CaseName.h"
 #include "support/Pictures.h"
+#include "toolkit/WinControl.h"
 
 namespace {
 
@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(FiveStyles, Label3DCopies,
                                                           CopyCase{csRecessed, kLight, kNone},
                                                           CopyCase{csHeavyRecessed, kLight, kDark}),
                                           testing::Bool()),
-    StyleName);
+                         StyleName);
 
 TEST_F(Label3DTest, ConstructsRecessedAt62By16) {
     TLabel3D label(nullptr);

@@ -3,9 +3,9 @@
 #include <QPainter>
 
 #include "skin/TransBtn.h"
-#include "support/WidgetTesting.h"
 #include "support/CaseName.h"
 #include "support/Pictures.h"
+#include "support/WidgetTesting.h"
 
 namespace {
 
@@ -43,8 +43,15 @@ struct Painted : ::testing::Test {
 TEST_F(Painted, RaisedRegularFrameOfOneLine) {
     const QImage shot = host.Snapshot();
     ExpectPixels(shot, kOrigin,
-                 {{1, 1, kWhite}, {1, 27, kWhite}, {1, 28, kShadow}, {37, 1, kWhite}, {38, 5, kShadow},
-                  {20, 28, kShadow}, {1, 29, kBlack}, {39, 1, kBlack}, {20, 29, kBlack}});
+                 {{1, 1, kWhite},
+                  {1, 27, kWhite},
+                  {1, 28, kShadow},
+                  {37, 1, kWhite},
+                  {38, 5, kShadow},
+                  {20, 28, kShadow},
+                  {1, 29, kBlack},
+                  {39, 1, kBlack},
+                  {20, 29, kBlack}});
     EXPECT_EQ(At(shot, 0, 0), Host(0, 0));
     EXPECT_EQ(At(shot, 20, 15), Host(20, 15));
 }
@@ -52,24 +59,42 @@ TEST_F(Painted, RaisedRegularFrameOfOneLine) {
 TEST_F(Painted, PressedRegularFrameOfOneLine) {
     const QImage shot = Pressed();
     ExpectPixels(shot, kOrigin,
-                 {{0, 0, kBlack}, {0, 28, kBlack}, {0, 29, kWhite}, {39, 15, kWhite}, {20, 29, kWhite},
-                  {1, 10, kShadow}, {38, 10, kFace}, {20, 28, kFace}});
+                 {{0, 0, kBlack},
+                  {0, 28, kBlack},
+                  {0, 29, kWhite},
+                  {39, 15, kWhite},
+                  {20, 29, kWhite},
+                  {1, 10, kShadow},
+                  {38, 10, kFace},
+                  {20, 28, kFace}});
 }
 
 TEST_F(Painted, RaisedRegularFrameOfTwoLines) {
     button->SetBorderWidth(2);
     const QImage shot = host.Snapshot();
     ExpectPixels(shot, kOrigin,
-                 {{1, 10, kWhite}, {2, 10, kWhite}, {37, 10, kShadow}, {38, 10, kShadow},
-                  {39, 10, kBlack}, {20, 29, kBlack}, {20, 28, kShadow}, {20, 27, kShadow}});
+                 {{1, 10, kWhite},
+                  {2, 10, kWhite},
+                  {37, 10, kShadow},
+                  {38, 10, kShadow},
+                  {39, 10, kBlack},
+                  {20, 29, kBlack},
+                  {20, 28, kShadow},
+                  {20, 27, kShadow}});
 }
 
 TEST_F(Painted, PressedRegularFrameOfTwoLines) {
     button->SetBorderWidth(2);
     const QImage shot = Pressed();
     ExpectPixels(shot, kOrigin,
-                 {{0, 10, kBlack}, {1, 10, kBlack}, {2, 10, kShadow}, {3, 10, kShadow},
-                  {39, 10, kWhite}, {38, 10, kWhite}, {37, 10, kFace}, {36, 10, kFace},
+                 {{0, 10, kBlack},
+                  {1, 10, kBlack},
+                  {2, 10, kShadow},
+                  {3, 10, kShadow},
+                  {39, 10, kWhite},
+                  {38, 10, kWhite},
+                  {37, 10, kFace},
+                  {36, 10, kFace},
                   {20, 27, kFace}});
 }
 
@@ -77,8 +102,12 @@ TEST_F(Painted, IndentFrame) {
     button->SetFrameStyle(fsIndent);
     const QImage shot = host.Snapshot();
     ExpectPixels(shot, kOrigin,
-                 {{0, 10, kShadow}, {1, 10, kWhite}, {38, 10, kShadow}, {39, 10, kWhite},
-                  {20, 29, kWhite}, {20, 28, kShadow}});
+                 {{0, 10, kShadow},
+                  {1, 10, kWhite},
+                  {38, 10, kShadow},
+                  {39, 10, kWhite},
+                  {20, 29, kWhite},
+                  {20, 28, kShadow}});
 }
 
 TEST_F(Painted, OpaqueRegularButtonFillsItsFace) {
@@ -177,14 +206,17 @@ TEST_P(CaptionPlacement, FollowsTheAlignment) {
     // The caption area is the button inset by 8 on every side.
     const int left = box.left() - 8, right = 112 - 1 - box.right();
     const int top = box.top() - 8, bottom = 72 - 1 - box.bottom();
-    auto side = [](int before, int after) { return before < after - 4 ? -1 : after < before - 4 ? 1 : 0; };
+    auto side = [](int before, int after) {
+        return before < after - 4 ? -1 : after < before - 4 ? 1 : 0;
+    };
     EXPECT_EQ(side(left, right), c.horizontal) << left << " " << right;
     EXPECT_EQ(side(top, bottom), c.vertical) << top << " " << bottom;
 }
 
 std::string AlignmentName(const testing::TestParamInfo<CaptionCase>& info) {
-    static const char* const kAlign[] = {"TopLeft", "Top",        "TopRight", "Right", "BottomRight",
-                                         "Bottom",  "BottomLeft", "Left",     "Center"};
+    static const char* const kAlign[] = {"TopLeft",    "Top",         "TopRight",
+                                         "Right",      "BottomRight", "Bottom",
+                                         "BottomLeft", "Left",        "Center"};
     return kAlign[info.param.align];
 }
 

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "skin/TransBtn.h"
-#include "support/ShownMessages.h"
-#include "support/WidgetTesting.h"
 #include "support/CaseName.h"
 #include "support/Pictures.h"
+#include "support/ShownMessages.h"
+#include "support/WidgetTesting.h"
 
 namespace {
 

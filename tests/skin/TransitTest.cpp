@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "skin/Transit.h"
+#include "support/CaseName.h"
 #include "support/EventLoop.h"
 #include "support/FakeSound.h"
-#include "skin/Transit.h"
+#include "support/Pictures.h"
 #include "toolkit/Timer.h"
 #include "toolkit/WinControl.h"
-#include "support/CaseName.h"
-#include "support/Pictures.h"
 
 namespace {
 
@@ -380,7 +380,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, TransitionAutosize,
                                          AutosizeCase{asFitWidth, 320, 100, 320, 239},
                                          AutosizeCase{asFitHeight, 10, 480, 640, 480},
                                          AutosizeCase{asFitBoth, 300, 200, 300, 200}),
-    AutosizeName);
+                         AutosizeName);
 
 TEST_F(TransitionTest, AnEmptyOrZeroWidthBackgroundLeavesTheSizeAlone) {
     effect_->SetBounds(0, 0, 120, 90);

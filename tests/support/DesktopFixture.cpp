@@ -19,14 +19,21 @@ DesktopFixture::DesktopFixture() {
 void DesktopFixture::Enter(View view) {
     SetPlaylist({QStringLiteral("C:\\clips\\one.avi"), QStringLiteral("C:\\clips\\two.avi")});
     switch (view) {
-        case View::Playback: break;
-        case View::Playing: form->bnextClick(nullptr); break;
+        case View::Playback:
+            break;
+        case View::Playing:
+            form->bnextClick(nullptr);
+            break;
         case View::Paused:
             form->bnextClick(nullptr);
             form->bstopClick(nullptr);
             break;
-        case View::Setup: form->bsetupClick(nullptr); break;
-        case View::Help: form->bhelpClick(nullptr); break;
+        case View::Setup:
+            form->bsetupClick(nullptr);
+            break;
+        case View::Help:
+            form->bhelpClick(nullptr);
+            break;
     }
     presses.clear();
 }

@@ -49,7 +49,8 @@ class FakeMci::Device : public IMciDevice {
     }
     MCIERROR Where(unsigned flags, QRect& rect) const override {
         if (!video_) return MCIERR_UNSUPPORTED_FUNCTION;
-        rect = (flags & MCI_DGV_WHERE_SOURCE) ? QRect(QPoint(0, 0), mci_.naturalSize) : destination_;
+        rect =
+            (flags & MCI_DGV_WHERE_SOURCE) ? QRect(QPoint(0, 0), mci_.naturalSize) : destination_;
         return 0;
     }
 

@@ -12,7 +12,7 @@
 // Stands in for the sound service: records every call, plays nothing, and
 // can pretend that sounds take time. Install it with FakeSoundScope.
 class FakeSound : public platform::ISound {
-public:
+  public:
     struct Call {
         const void* sound = nullptr;
         // The name passed, for a file or resource; none for a null sound, a
@@ -33,7 +33,7 @@ public:
     // Whether a sound started in the background is still playing.
     bool Playing() const;
 
-private:
+  private:
     std::vector<Call> calls_;
     bool result_ = true;
     std::chrono::milliseconds duration_{0};

@@ -29,12 +29,23 @@ QString MainFormFixture::Commands() const {
     for (const MciCall& call : mci->Calls()) {
         QString name;
         switch (call.message) {
-            case platform::MCI_OPEN: name = "OPEN"; break;
-            case platform::MCI_CLOSE: name = "CLOSE"; break;
-            case platform::MCI_PLAY: name = "PLAY"; break;
-            case platform::MCI_STOP: name = "STOP"; break;
-            case platform::MCI_PUT: name = "PUT"; break;
-            default: continue;
+            case platform::MCI_OPEN:
+                name = "OPEN";
+                break;
+            case platform::MCI_CLOSE:
+                name = "CLOSE";
+                break;
+            case platform::MCI_PLAY:
+                name = "PLAY";
+                break;
+            case platform::MCI_STOP:
+                name = "STOP";
+                break;
+            case platform::MCI_PUT:
+                name = "PUT";
+                break;
+            default:
+                continue;
         }
         if (call.flags & platform::MCI_NOTIFY) name += "+N";
         out << name;

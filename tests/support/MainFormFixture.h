@@ -15,7 +15,7 @@
 // The main window on fake media and sound services, with the player state
 // back at its start and a private folder for the saved playlist.
 class MainFormFixture : public ::testing::Test {
-public:
+  public:
     MainFormFixture();
 
     // Click sounds played so far.

@@ -22,10 +22,10 @@ PrivateSessionBus::PrivateSessionBus() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
     daemon_.setProcessEnvironment(environment);
-    daemon_.start(QStringLiteral("dbus-daemon"),
-                  {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                   QStringLiteral("--nopidfile"), QStringLiteral("--address=unix:path=") + socket,
-                   QStringLiteral("--print-address=1")});
+    daemon_.start(
+        QStringLiteral("dbus-daemon"),
+        {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+         QStringLiteral("--address=unix:path=") + socket, QStringLiteral("--print-address=1")});
     if (daemon_.waitForStarted() && daemon_.waitForReadyRead(5000))
         address_ = QString::fromUtf8(daemon_.readLine().trimmed());
     busAddress_.Set(address_.toUtf8());

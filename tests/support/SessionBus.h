@@ -48,5 +48,6 @@ class PropertiesChangedSpy : public QObject {
     bool WaitFor(const QString& property);
 
   public Q_SLOTS:
-    void Changed(const QString& interface, const QVariantMap& changed, const QStringList& invalidated);
+    void Changed(const QString& interface, const QVariantMap& changed,
+                 const QStringList& invalidated);
 };

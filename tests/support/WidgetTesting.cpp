@@ -2,7 +2,8 @@
 
 #include <QTest>
 
-TestHost::TestHost(int width, int height, bool patterned) : TCustomControl(nullptr), patterned_(patterned) {
+TestHost::TestHost(int width, int height, bool patterned)
+    : TCustomControl(nullptr), patterned_(patterned) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     SetBounds(0, 0, width, height);
     setAttribute(Qt::WA_DontShowOnScreen, false);
@@ -26,7 +27,9 @@ void TestHost::Paint() {
 
 namespace {
 
-QWindow* WindowOf(QWidget* widget) { return widget->window()->windowHandle(); }
+QWindow* WindowOf(QWidget* widget) {
+    return widget->window()->windowHandle();
+}
 
 }  // namespace
 
@@ -34,7 +37,9 @@ void PressAt(QWidget* window, QPoint pos, Qt::MouseButton button) {
     QTest::mousePress(WindowOf(window), button, {}, pos);
 }
 
-void MoveTo(QWidget* window, QPoint pos) { QTest::mouseMove(WindowOf(window), pos); }
+void MoveTo(QWidget* window, QPoint pos) {
+    QTest::mouseMove(WindowOf(window), pos);
+}
 
 void ReleaseAt(QWidget* window, QPoint pos, Qt::MouseButton button) {
     QTest::mouseRelease(WindowOf(window), button, {}, pos);

@@ -11,16 +11,16 @@
 // A top-level window for control tests: shown offscreen, filled with a
 // pattern that differs at every pixel so that any stray painting shows.
 class TestHost : public TCustomControl {
-public:
+  public:
     explicit TestHost(int width = 200, int height = 150, bool patterned = true);
 
     // What the window shows now, 32-bit RGB.
     QImage Snapshot();
 
-protected:
+  protected:
     void Paint() override;
 
-private:
+  private:
     bool patterned_;
 };
 

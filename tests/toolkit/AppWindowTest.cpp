@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "platform/instance/LinuxInstance.h"
+#include "support/ServiceScope.h"
 #include "toolkit/AppWindow.h"
 #include "toolkit/Application.h"
-#include "support/ServiceScope.h"
 
 namespace {
 

@@ -8,7 +8,7 @@ namespace {
 
 // Records the removal notices it hears and drops its link like a real one.
 class Listener : public TComponent {
-public:
+  public:
     using TComponent::TComponent;
     TComponent* link = nullptr;
     std::vector<TComponent*> removed;
@@ -21,11 +21,12 @@ public:
 };
 
 class Probe : public TComponent {
-public:
-    Probe(TComponent* owner, std::vector<int>& log, int id) : TComponent(owner), log_(log), id_(id) {}
+  public:
+    Probe(TComponent* owner, std::vector<int>& log, int id)
+        : TComponent(owner), log_(log), id_(id) {}
     ~Probe() override { log_.push_back(id_); }
 
-private:
+  private:
     std::vector<int>& log_;
     int id_;
 };

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "support/CaseName.h"
+#include "support/Pictures.h"
 #include "toolkit/Bitmap.h"
 #include "toolkit/ImageList.h"
 #include "toolkit/Types.h"
-#include "support/CaseName.h"
-#include "support/Pictures.h"
 
 namespace {
 

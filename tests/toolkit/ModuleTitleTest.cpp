@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "toolkit/ModuleTitle.h"
 #include "support/CaseName.h"
+#include "toolkit/ModuleTitle.h"
 
 namespace {
 

@@ -200,6 +200,8 @@ std::vector<DriveInfo> KeepLetters(const std::vector<DriveInfo>& previous,
     return fresh;
 }
 
-QByteArray ReadMountTable() { return ReadSmallFile(QString::fromLatin1(kMountTablePath)); }
+QByteArray ReadMountTable() {
+    return ReadSmallFile(QString::fromLatin1(kMountTablePath));
+}
 
 }  // namespace platform

@@ -37,5 +37,4 @@ std::vector<DriveInfo> KeepLetters(const std::vector<DriveInfo>& previous,
 QByteArray ReadMountTable();
 constexpr const char* kMountTablePath = "/proc/self/mountinfo";
 
-
 }  // namespace platform

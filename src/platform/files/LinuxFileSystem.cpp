@@ -419,7 +419,9 @@ QString LinuxFileSystem::GetCurrentDirectory() {
     return current_;
 }
 
-IFileSystem& FileSystem() { return ServiceSlot<IFileSystem, LinuxFileSystem>::Get(); }
+IFileSystem& FileSystem() {
+    return ServiceSlot<IFileSystem, LinuxFileSystem>::Get();
+}
 
 std::unique_ptr<IFileSystem> SetFileSystem(std::unique_ptr<IFileSystem> fileSystem) {
     return ServiceSlot<IFileSystem, LinuxFileSystem>::Swap(std::move(fileSystem));

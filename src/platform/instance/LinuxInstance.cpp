@@ -563,7 +563,9 @@ bool LinuxInstance::OpenFiles(WindowId window, const QList<QByteArray>& nativePa
 
 // --- The service in use ----------------------------------------------------
 
-IInstance& Instance() { return ServiceSlot<IInstance, LinuxInstance>::Get(); }
+IInstance& Instance() {
+    return ServiceSlot<IInstance, LinuxInstance>::Get();
+}
 
 std::unique_ptr<IInstance> SetInstance(std::unique_ptr<IInstance> instance) {
     return ServiceSlot<IInstance, LinuxInstance>::Swap(std::move(instance));

@@ -32,7 +32,9 @@ std::unique_ptr<MediaPipeline> MakeDriver(Driver driver) {
 
 }  // namespace
 
-LinuxMci::LinuxMci() { StartGStreamer(); }
+LinuxMci::LinuxMci() {
+    StartGStreamer();
+}
 
 std::unique_ptr<IMciDevice> LinuxMci::Open(unsigned flags, const MCI_OPEN_PARMS& params,
                                            MciFailure& failure) {
@@ -55,7 +57,8 @@ std::unique_ptr<IMciDevice> LinuxMci::Open(unsigned flags, const MCI_OPEN_PARMS&
     }
     const QByteArray path = FileSystem().NativePath(element);
     if (path.isEmpty()) {
-        failure = {MCIERR_FILE_NOT_FOUND, QStringLiteral("The file does not exist: %1").arg(element)};
+        failure = {MCIERR_FILE_NOT_FOUND,
+                   QStringLiteral("The file does not exist: %1").arg(element)};
         return nullptr;
     }
     const bool isAvi = driver == Driver::video && HasExtension(element, ".avi");
@@ -77,7 +80,9 @@ class LinuxMciCommands : public MciCommands {
 
 }  // namespace
 
-IMci& Mci() { return ServiceSlot<IMci, LinuxMciCommands>::Get(); }
+IMci& Mci() {
+    return ServiceSlot<IMci, LinuxMciCommands>::Get();
+}
 
 std::unique_ptr<IMci> SetMci(std::unique_ptr<IMci> mci) {
     return ServiceSlot<IMci, LinuxMciCommands>::Swap(std::move(mci));

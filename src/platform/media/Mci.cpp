@@ -66,7 +66,9 @@ OpenWaitScope::OpenWaitScope(std::function<void(int waitedMs)> listener) {
     OpenWaitListener() = std::move(listener);
 }
 
-OpenWaitScope::~OpenWaitScope() { OpenWaitListener() = nullptr; }
+OpenWaitScope::~OpenWaitScope() {
+    OpenWaitListener() = nullptr;
+}
 
 void ReportOpenWait(int waitedMs) {
     if (OpenWaitListener()) OpenWaitListener()(waitedMs);

@@ -96,7 +96,8 @@ MCIERROR MciCommands::SendCommand(MCIDEVICEID id, unsigned message, unsigned fla
                                   MCI_GENERIC_PARMS* params) {
     lastError_ = {};
     // Every command takes a parameter block, if only for its callback window.
-    const MCIERROR error = params ? Dispatch(id, message, flags, *params) : MCIERR_MISSING_PARAMETER;
+    const MCIERROR error =
+        params ? Dispatch(id, message, flags, *params) : MCIERR_MISSING_PARAMETER;
     // Codes without a detailed text of this command read the fixed one.
     if (error != lastError_.code) lastError_ = {error, MciErrorText(error)};
     return error;

@@ -77,9 +77,9 @@ MciFailure MediaPipeline::Open(const QByteArray& path, const QString& shownName)
 MciFailure MediaPipeline::Preroll(AudioRoute route, const QString& shownName) {
     gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
     GstElement* sink = MakeAudioOutput(route);
-    if (!sink) return {MCIERR_CANNOT_LOAD_DRIVER,
-                       QStringLiteral("The sound output is not installed completely: %1")
-                           .arg(shownName)};
+    if (!sink)
+        return {MCIERR_CANNOT_LOAD_DRIVER,
+                QStringLiteral("The sound output is not installed completely: %1").arg(shownName)};
     audioOutput_.reset(GST_ELEMENT(gst_object_ref(sink)));
     audioRoute_ = route;
     PutAudioOutput(sink);

@@ -12,8 +12,8 @@
 #include <mutex>
 
 #include "platform/GstHandles.h"
-#include "platform/sound/AudioOutput.h"
 #include "platform/media/MciBackend.h"
+#include "platform/sound/AudioOutput.h"
 
 namespace platform {
 

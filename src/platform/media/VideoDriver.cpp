@@ -2,7 +2,6 @@
 
 #include <gst/video/video.h>
 
-
 namespace platform {
 
 namespace {
@@ -139,8 +138,7 @@ MCIERROR VideoDriver::Where(unsigned flags, QRect& rect) const {
 GstElement* VideoDriver::MakeVideoSink() {
     GstElement* sink = gst_element_factory_make("appsink", nullptr);
     if (!sink) return nullptr;
-    const GstCapsPtr caps(
-        gst_caps_from_string("video/x-raw,format=BGRx,pixel-aspect-ratio=1/1"));
+    const GstCapsPtr caps(gst_caps_from_string("video/x-raw,format=BGRx,pixel-aspect-ratio=1/1"));
     g_object_set(sink, "caps", caps.get(), "max-buffers", 1u, "drop", TRUE, "sync", TRUE, nullptr);
     GstAppSinkCallbacks callbacks{};
     callbacks.new_preroll = [](GstAppSink* appsink, gpointer self) {

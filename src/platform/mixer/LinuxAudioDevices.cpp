@@ -356,7 +356,9 @@ MMRESULT LinuxAudioDevices::SetVolume(OutputClass outputClass, unsigned deviceId
     return ok ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
 }
 
-IAudioDevices& AudioDevices() { return ServiceSlot<IAudioDevices, LinuxAudioDevices>::Get(); }
+IAudioDevices& AudioDevices() {
+    return ServiceSlot<IAudioDevices, LinuxAudioDevices>::Get();
+}
 
 std::unique_ptr<IAudioDevices> SetAudioDevices(std::unique_ptr<IAudioDevices> devices) {
     return ServiceSlot<IAudioDevices, LinuxAudioDevices>::Swap(std::move(devices));

@@ -59,7 +59,7 @@ QByteArray RuntimePath(const char* name) {
 // path), else the runtime folder's. Any other server address (a network
 // one) cannot be knocked on cheaply and counts as answering.
 class LinuxAudioProbe : public IAudioProbe {
-public:
+  public:
     bool ServerAnswers() override {
         const QByteArray server = qgetenv("PULSE_SERVER");
         if (server.isEmpty()) return SocketAnswers(RuntimePath("pulse/native"));
@@ -77,9 +77,12 @@ using ProbeSlot = ServiceSlot<IAudioProbe, LinuxAudioProbe>;
 
 const char* RouteName(AudioRoute route) {
     switch (route) {
-        case AudioRoute::Server: return "the desktop sound server";
-        case AudioRoute::Alsa: return "ALSA";
-        case AudioRoute::Silent: return "no sound device (silent)";
+        case AudioRoute::Server:
+            return "the desktop sound server";
+        case AudioRoute::Alsa:
+            return "ALSA";
+        case AudioRoute::Silent:
+            return "no sound device (silent)";
     }
     return "?";
 }

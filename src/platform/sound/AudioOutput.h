@@ -15,7 +15,7 @@ enum class AudioRoute { Server, Alsa, Silent };
 // so it answers in microseconds: it knocks on sockets and looks for cards,
 // it never opens a stream.
 class IAudioProbe {
-public:
+  public:
     virtual ~IAudioProbe() = default;
     // A desktop sound server accepts connections.
     virtual bool ServerAnswers() = 0;

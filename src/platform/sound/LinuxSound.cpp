@@ -53,7 +53,8 @@ std::unique_ptr<WaveDecoder> OpenMemorySound(const void* sound) {
 // The freedesktop sound theme's bell, in each data folder where it may live.
 QByteArrayList ThemeBells() {
     QByteArrayList bells;
-    for (const QByteArray& dir : XdgDataDirs()) bells.append(dir + "/sounds/freedesktop/stereo/bell.oga");
+    for (const QByteArray& dir : XdgDataDirs())
+        bells.append(dir + "/sounds/freedesktop/stereo/bell.oga");
     return bells;
 }
 
@@ -61,8 +62,7 @@ QByteArrayList ThemeBells() {
 
 LinuxSound::LinuxSound() : LinuxSound(Options{}) {}
 
-LinuxSound::LinuxSound(Options options)
-    : options_(std::move(options)) {}
+LinuxSound::LinuxSound(Options options) : options_(std::move(options)) {}
 
 LinuxSound::~LinuxSound() = default;
 
@@ -118,7 +118,9 @@ void LinuxSound::Stop() {
     if (output_) output_->Stop();
 }
 
-ISound& Sound() { return ServiceSlot<ISound, LinuxSound>::Get(); }
+ISound& Sound() {
+    return ServiceSlot<ISound, LinuxSound>::Get();
+}
 
 std::unique_ptr<ISound> SetSound(std::unique_ptr<ISound> sound) {
     return ServiceSlot<ISound, LinuxSound>::Swap(std::move(sound));

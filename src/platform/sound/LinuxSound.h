@@ -24,7 +24,7 @@ namespace platform {
 // never be stopped, since the only caller that could stop it is the one
 // waiting for it.
 class LinuxSound : public ISound {
-public:
+  public:
     struct Options {
         SoundSink sink = SoundSink::Auto;
         // The sound played for a missing or bad one; unset means the desktop
@@ -40,7 +40,7 @@ public:
 
     bool PlaySound(const void* sound, unsigned flags) override;
 
-private:
+  private:
     std::unique_ptr<WaveDecoder> OpenSound(const void* sound, unsigned flags) const;
     std::unique_ptr<WaveDecoder> OpenDefaultSound() const;
     bool Play(std::unique_ptr<WaveDecoder> decoder, unsigned flags);

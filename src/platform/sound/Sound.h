@@ -35,7 +35,7 @@ inline bool IsResourceId(const void* sound) {
 // false when nothing could be played or it played with no sound device.
 // Never blocks longer than the sound plus a small bound.
 class ISound {
-public:
+  public:
     virtual ~ISound() = default;
     virtual bool PlaySound(const void* sound, unsigned flags) = 0;
 

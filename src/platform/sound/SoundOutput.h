@@ -24,7 +24,7 @@ enum class SoundSink { Auto, Null };
 // route or the sound's format changes or the sink failed. Used from one
 // thread; the end of a sound is noted on a streaming thread.
 class SoundOutput {
-public:
+  public:
     explicit SoundOutput(SoundSink sink);
     ~SoundOutput();
     SoundOutput(const SoundOutput&) = delete;
@@ -42,7 +42,7 @@ public:
     // False when the sound started last plays to no device.
     bool OnDevice() const { return onDevice_; }
 
-private:
+  private:
     struct PipelineDeleter {
         void operator()(GstElement* pipeline) const;
     };

@@ -17,7 +17,7 @@ namespace platform {
 // thread-safe: one thread reads at a time (the output's streaming thread
 // once playback has started).
 class WaveDecoder {
-public:
+  public:
     // WaveOnly accepts RIFF/RF64 wave files alone; AnyFormat whatever
     // libsndfile reads (the desktop's default sound is an Ogg file).
     enum class Accept { WaveOnly, AnyFormat };
@@ -49,7 +49,7 @@ public:
     // To 'frame' (0 is the first); false when the source cannot seek.
     bool SeekTo(std::int64_t frame);
 
-private:
+  private:
     struct Memory;
     WaveDecoder();
     // Takes the stream's properties; empty when it holds a sound we play,

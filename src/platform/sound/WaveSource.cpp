@@ -33,8 +33,8 @@ GstCaps* WaveSource::CapsFor(const WaveDecoder& decoder) {
 
 void WaveSource::Attach(GstElement* appsrc) {
     appsrc_ = GST_APP_SRC(appsrc);
-    g_object_set(appsrc, "format", GST_FORMAT_TIME, "stream-type",
-                 GST_APP_STREAM_TYPE_SEEKABLE, nullptr);
+    g_object_set(appsrc, "format", GST_FORMAT_TIME, "stream-type", GST_APP_STREAM_TYPE_SEEKABLE,
+                 nullptr);
     GstAppSrcCallbacks callbacks{};
     callbacks.need_data = [](GstAppSrc* source, guint, gpointer self) {
         static_cast<WaveSource*>(self)->Feed(source);
@@ -79,7 +79,8 @@ void WaveSource::Feed(GstAppSrc* source) noexcept {
     const int channels = decoder_->Channels();
     const int rate = decoder_->SampleRate();
     const std::int64_t wanted = rate / kBuffersPerSecond + 1;
-    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, sizeof(float) * channels * wanted, nullptr);
+    GstBuffer* buffer =
+        gst_buffer_new_allocate(nullptr, sizeof(float) * channels * wanted, nullptr);
     GstMapInfo map;
     gst_buffer_map(buffer, &map, GST_MAP_WRITE);
     auto* frames = reinterpret_cast<float*>(map.data);

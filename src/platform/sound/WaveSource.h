@@ -18,7 +18,7 @@ namespace platform {
 // pipeline can play one sound after another. Feeding and seeking run on
 // streaming threads; the rest on the thread that owns the pipeline.
 class WaveSource {
-public:
+  public:
     WaveSource() = default;
     ~WaveSource();
     WaveSource(const WaveSource&) = delete;
@@ -34,7 +34,7 @@ public:
     // The caps the decoder's frames travel in.
     static GstCaps* CapsFor(const WaveDecoder& decoder);
 
-private:
+  private:
     void Feed(GstAppSrc* source) noexcept;
     bool Seek(std::uint64_t time) noexcept;
 
