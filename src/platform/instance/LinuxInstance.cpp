@@ -439,40 +439,38 @@ bool LinuxInstance::StartServer() {
 // files over change what the player does: any other process of the user
 // asking for them is refused.
 bool LinuxInstance::AnswerRequest(const QByteArray& line, const LinePeer& peer) {
-    const char command = line.isEmpty() ? '\0' : line[0];
-    if ((command == 'T' || command == 'O') && !RunsThisProgram(peer.pid)) {
-        qCInfo(lcInstance).nospace() << "a request '" << command << "' from process " << peer.pid
-                                     << " refused: it is not a copy of this program";
+    const auto ask = static_cast<Ask>(line.isEmpty() ? '\0' : line[0]);
+    if ((ask == Ask::SetText || ask == Ask::HandFile) && !RunsThisProgram(peer.pid)) {
+        qCInfo(lcInstance).nospace() << "a request '" << line.left(1) << "' from process "
+                                     << peer.pid << " refused: it is not a copy of this program";
         return false;
     }
-    return Act(command, QByteArray::fromPercentEncoding(line.mid(2)));
+    return Act(ask, QByteArray::fromPercentEncoding(line.mid(2)));
 }
 
-bool LinuxInstance::Act(char command, const QByteArray& argument) {
+bool LinuxInstance::Act(Ask ask, const QByteArray& argument) {
     QWidget* form = mainForm_.data();
-    switch (command) {
-        case 'T':
+    switch (ask) {
+        case Ask::SetText:
             if (QString::fromUtf8(argument) == ownText_) return true;
             ownText_ = QString::fromUtf8(argument);
             WriteOwnEntry();
             if (OnWindowTextChange) OnWindowTextChange(ownText_);
             return true;
-        case 'I':
+        case Ask::IsIconic:
             return form && form->isMinimized();
-        case 'S': {
-            // "<command> <activation token>"
+        case Ask::Show: {
             const qsizetype blank = argument.indexOf(' ');
             if (!form || argument.left(blank).toInt() != SW_RESTORE) return false;
             form->showNormal();
             BringForward(*form, blank < 0 ? QByteArray() : argument.mid(blank + 1));
             return true;
         }
-        case 'B':
-            // "<activation token>"
+        case Ask::BringToTop:
             if (!form) return false;
             BringForward(*form, argument);
             return true;
-        case 'O':
+        case Ask::HandFile:
             return TakeHandedFile(argument);
         default:
             return false;
@@ -492,13 +490,13 @@ bool LinuxInstance::TakeHandedFile(const QByteArray& nativePath) {
     return !files.isEmpty();
 }
 
-bool LinuxInstance::Request(WindowId window, char command, const QByteArray& argument) {
+bool LinuxInstance::Request(WindowId window, Ask ask, const QByteArray& argument) {
     if (window < 1 || window > static_cast<WindowId>(windows_.size())) return false;
     const QString& id = windows_[window - 1];
-    if (id == ownId_) return Act(command, argument);
+    if (id == ownId_) return Act(ask, argument);
     if (folder_.isEmpty()) return false;
 
-    QByteArray line(1, command);
+    QByteArray line(1, static_cast<char>(ask));
     if (!argument.isEmpty()) line += ' ' + argument.toPercentEncoding();
     return AskOverSocket(WindowFile(id, ".sock"), line, kAnswerTimeoutMs);
 }
@@ -539,25 +537,26 @@ WindowId LinuxInstance::FindWindow(const QString& text) {
 }
 
 bool LinuxInstance::SetWindowText(WindowId window, const QString& text) {
-    return Request(window, 'T', text.toUtf8());
+    return Request(window, Ask::SetText, text.toUtf8());
 }
 
 bool LinuxInstance::IsIconic(WindowId window) {
-    return Request(window, 'I', {});
+    return Request(window, Ask::IsIconic, {});
 }
 
 bool LinuxInstance::ShowWindow(WindowId window, int command) {
-    return Request(window, 'S', QByteArray::number(command) + ' ' + OwnActivationToken());
+    return Request(window, Ask::Show, QByteArray::number(command) + ' ' + OwnActivationToken());
 }
 
 bool LinuxInstance::BringWindowToTop(WindowId window) {
-    return Request(window, 'B', OwnActivationToken());
+    return Request(window, Ask::BringToTop, OwnActivationToken());
 }
 
 bool LinuxInstance::OpenFiles(WindowId window, const QList<QByteArray>& nativePaths) {
     bool allTaken = true;
-    for (const QByteArray& path : nativePaths) allTaken = Request(window, 'O', path) && allTaken;
-    Request(window, 'O', {});
+    for (const QByteArray& path : nativePaths)
+        allTaken = Request(window, Ask::HandFile, path) && allTaken;
+    Request(window, Ask::HandFile, {});
     return allTaken;
 }
 

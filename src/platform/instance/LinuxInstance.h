@@ -79,11 +79,19 @@ class LinuxInstance : public IInstance {
     bool StartServer();
     bool AnswerRequest(const QByteArray& line, const LinePeer& peer);
     WindowId HandleOf(const QString& id);
-    // Carries out a request on the own window ("T text", "I", "S n", "B",
-    // "O path" for each file handed over, then "O" to open them).
-    bool Act(char command, const QByteArray& argument);
+    // What one copy asks of another's window, as the first letter of the
+    // request's line; its argument follows after a blank.
+    enum class Ask : char {
+        SetText = 'T',     // "T text"
+        IsIconic = 'I',    // "I"
+        Show = 'S',        // "S <command> <activation token>"
+        BringToTop = 'B',  // "B <activation token>"
+        HandFile = 'O',    // "O path" for each file handed over, then "O" to open them
+    };
+    // Carries out a request on the own window.
+    bool Act(Ask ask, const QByteArray& argument);
     bool TakeHandedFile(const QByteArray& nativePath);
-    bool Request(WindowId window, char command, const QByteArray& argument);
+    bool Request(WindowId window, Ask ask, const QByteArray& argument);
 
     QByteArray folder_;
     unsigned lastError_ = ERROR_SUCCESS;

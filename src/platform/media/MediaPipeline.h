@@ -90,20 +90,37 @@ class MediaPipeline : public IMciDevice {
     MciFailure PrerollFailure(GstStateChangeReturn change, const QString& shownName);
     void SettleTo(GstState state);
 
+    // Two threads meet here: the GUI thread, which runs every command, and
+    // GStreamer's streaming threads, which call OnBusMessage synchronously.
+    // Each field says which thread writes it; the bus handler only reads the
+    // GUI thread's fields that are atomic, and hands everything else over as
+    // a queued call to the GUI thread (through relay_).
+
+    // Written by the GUI thread only; read by the bus handler only through
+    // FromAudioOutput, while the pipeline that posts the message is alive.
     GstElementPtr pipeline_;
     GstElementPtr audioOutput_;  // a reference to the sink in use
+    // GUI thread only.
     AudioRoute audioRoute_ = AudioRoute::Silent;
     std::unique_ptr<QObject> relay_;
     gint64 duration_ = 0;
     unsigned mode_ = MCI_MODE_STOP;
     bool atEnd_ = false;
+    // Bumped by the GUI thread at every play and stop; read by the bus
+    // handler to stamp an end, so that a stale end ends no later play.
     std::atomic<unsigned> generation_{0};
+    // Set by the GUI thread for the length of an open's preroll; read by the
+    // bus handler to keep failures for the open rather than queue an end.
     std::atomic<bool> opening_{false};
+    // Set by the bus handler during an open, read and cleared by the GUI thread.
     std::atomic<bool> failed_{false};
     std::atomic<bool> audioLost_{false};
-    // A replacement of the failed output is on its way: the failure's
+    // Set by the bus handler when it queues the replacement of a failed output,
+    // cleared by the GUI thread when that replacement has run: the failure's
     // further messages are its own.
     std::atomic<bool> replacingOutput_{false};
+    // The open's failure details: written by the bus handler during an open,
+    // read by the GUI thread after the preroll, both under openMutex_.
     std::mutex openMutex_;
     QString openError_;
     GQuark openErrorDomain_ = 0;
