@@ -2,32 +2,25 @@
 
 #include "platform/ServiceSlot.h"
 #include "platform/instance/LineChannel.h"
+#include "platform/instance/PrivateFolder.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QSaveFile>
-#include <QSocketNotifier>
 #include <QWidget>
 #include <cerrno>
 #include <cstring>
 #include <optional>
 #include <utility>
-
-Q_LOGGING_CATEGORY(lcInstance, "brelmo.platform.instance", QtInfoMsg)
 
 namespace platform {
 
@@ -41,110 +34,6 @@ constexpr int kAnswerTimeoutMs = 600;
 constexpr LineLimits kRequestLimits{32, 1000, 4096};
 // Files handed over before they are opened; far more than a playlist holds.
 constexpr qsizetype kMostHandedFiles = 1000;
-
-// Names become file names: percent-encoded, or hashed when that is too long.
-QByteArray EncodeName(const QString& name) {
-    QByteArray encoded = name.toUtf8().toPercentEncoding();
-    if (encoded.size() <= 200) return encoded;
-    return "h" + QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha256).toHex();
-}
-
-int OpenNoFollow(const QByteArray& path, int flags) {
-    int fd;
-    do {
-        fd = ::open(path.constData(), flags | O_CLOEXEC | O_NOFOLLOW, 0600);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-int Flock(int fd, int operation) {
-    int result;
-    do {
-        result = ::flock(fd, operation);
-    } while (result != 0 && errno == EINTR);
-    return result;
-}
-
-QString RefusalReason(int error) {
-    if (error == ELOOP || error == ENOTDIR)
-        return QStringLiteral("it is a symbolic link or not a folder");
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-void SayUsingPrivateLock(const QByteArray& path, const QString& reason) {
-    static bool said = false;
-    if (said) return;
-    said = true;
-    qCWarning(lcInstance).noquote()
-        << "not using" << QFile::decodeName(path)
-        << "for the single-instance guard (" + reason + "); using a private lock instead";
-}
-
-// The private lock's name is open to anyone: one that some other user (or a
-// socket that does not answer) holds is passed over, with one line in the log.
-void SayPrivateLockTaken(std::optional<uid_t> holder, bool guardedByFile) {
-    static bool said = false;
-    if (said) return;
-    said = true;
-    const QString by = holder ? QStringLiteral("user %1").arg(*holder)
-                              : QStringLiteral("a socket that does not answer");
-    qCWarning(lcInstance).noquote()
-        << "the private single-instance lock is held by"
-        << by + QLatin1String(guardedByFile ? "; the lock file alone keeps one copy running"
-                                            : "; nothing keeps a second copy from running");
-}
-
-bool IsPlainFile(int fd) {
-    struct stat status {};
-    return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-}
-
-// The mutex file, a plain file in the private folder. Anything else at its
-// place (a symbolic link, a pipe) can only be the user's own doing there; it
-// is replaced under a lock on the folder, so that copies doing so at once
-// still meet at one file, and a plain file is never removed.
-int OpenLockFile(const QByteArray& folder, const QByteArray& path) {
-    int fd = OpenNoFollow(path, O_RDWR | O_CREAT);
-    if (fd >= 0 && IsPlainFile(fd)) return fd;
-    if (fd >= 0) ::close(fd);
-    const int folderFd = OpenNoFollow(folder, O_RDONLY | O_DIRECTORY);
-    if (folderFd < 0) return -1;
-    Flock(folderFd, LOCK_EX);
-    struct stat status {};
-    if (::lstat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode))
-        ::unlink(path.constData());
-    fd = OpenNoFollow(path, O_RDWR | O_CREAT);
-    const int error = errno;
-    if (fd >= 0 && !IsPlainFile(fd)) {
-        ::close(fd);
-        fd = -1;
-    }
-    ::close(folderFd);
-    errno = error;
-    return fd;
-}
-
-sockaddr_un AbstractAddress(const QByteArray& address, socklen_t* length) {
-    sockaddr_un socketAddress{};
-    socketAddress.sun_family = AF_UNIX;
-    std::memcpy(socketAddress.sun_path + 1, address.constData(), address.size());
-    *length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + address.size());
-    return socketAddress;
-}
-
-// The uid of whoever listens on the address, or nothing when no one answers.
-std::optional<uid_t> HolderUid(const sockaddr_un& address, socklen_t length) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) return std::nullopt;
-    std::optional<uid_t> uid;
-    ucred credentials{};
-    socklen_t size = sizeof credentials;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
-        ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0)
-        uid = credentials.uid;
-    ::close(fd);
-    return uid;
-}
 
 // Whether process 'pid' runs the same executable file as this one.
 bool RunsThisProgram(pid_t pid) {
@@ -191,53 +80,7 @@ std::optional<WindowEntry> ReadEntry(const QString& path) {
     return entry;
 }
 
-QByteArray CandidateFolder() {
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (runtime.startsWith('/') && QFileInfo(QFile::decodeName(runtime)).isDir())
-        return runtime + "/brelmo";
-    return "/tmp/brelmo-" + QByteArray::number(::geteuid());
-}
-
-QByteArray CheckedFolder(QString* refusal) {
-    QByteArray folder = CandidateFolder();
-    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) {
-        *refusal = RefusalReason(errno);
-        return {};
-    }
-    const int fd = OpenNoFollow(folder, O_RDONLY | O_DIRECTORY);
-    if (fd < 0) {
-        *refusal = RefusalReason(errno);
-        return {};
-    }
-    struct stat status {};
-    QString reason;
-    if (::fstat(fd, &status) != 0)
-        reason = RefusalReason(errno);
-    else if (status.st_uid != ::geteuid())
-        reason = QStringLiteral("it belongs to another user");
-    else if ((status.st_mode & 077) != 0 && ::fchmod(fd, 0700) != 0)
-        reason = RefusalReason(errno);
-    ::close(fd);
-    *refusal = reason;
-    return reason.isEmpty() ? folder : QByteArray();
-}
-
 }  // namespace
-
-// The private lock of a name: a listening socket in the abstract namespace,
-// which no file can stand in for and which the kernel frees when its holder
-// dies. Anyone may bind a name there, so a name that is taken counts as held
-// by another copy only when the holder runs as this user.
-QByteArray PrivateLockAddress(const QByteArray& folder, const QString& name) {
-    const QByteArray key = folder + '\n' + name.toUtf8();
-    return "brelmo-lock/" + QByteArray::number(::geteuid()) + '/' +
-           QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex();
-}
-
-QByteArray PrivateRuntimeFolder(QString* refusal) {
-    refusal->clear();
-    return CheckedFolder(refusal);
-}
 
 LinuxInstance::LinuxInstance() {
     QString refusal;
@@ -248,7 +91,7 @@ LinuxInstance::LinuxInstance() {
 LinuxInstance::LinuxInstance(QByteArray folder) : folder_(std::move(folder)) {}
 
 LinuxInstance::~LinuxInstance() {
-    for (auto& [handle, mutex] : mutexes_) Release(mutex);
+    mutexes_.clear();
     delete server_.data();
     if (!ownId_.isEmpty() && !folder_.isEmpty()) RemoveWindowFiles(ownId_);
     if (ownLock_ >= 0) ::close(ownLock_);
@@ -256,22 +99,11 @@ LinuxInstance::~LinuxInstance() {
 
 // --- Mutexes ---------------------------------------------------------------
 
-// A name is claimed twice: by a lock on its file in the private folder, and
-// by the private lock, which still guards when there is no folder or the file
-// cannot be had. The name is taken when either claim finds it held by a copy
-// of this user; a private lock held by anyone else counts for nothing.
 HANDLE LinuxInstance::CreateMutex(const QString& name) {
     lastError_ = ERROR_ACCESS_DENIED;
-    Mutex mutex;
+    NamedMutex mutex;
     int claim = 0;
-    const auto tryClaim = [&] {
-        const int fileClaim = ClaimFileLock(mutex, name);
-        const int lockClaim = ClaimPrivateLock(mutex, name);
-        if (fileClaim == EWOULDBLOCK || lockClaim == EWOULDBLOCK)
-            claim = EWOULDBLOCK;
-        else
-            claim = fileClaim == 0 || lockClaim == 0 ? 0 : fileClaim;
-    };
+    const auto tryClaim = [&] { claim = mutex.Claim(folder_, name); };
     if (ownOrder_ != 0) {
         // The claim and a new place on top are one step for all copies, so a
         // copy that finds the name taken always stands above its holder and
@@ -281,76 +113,23 @@ HANDLE LinuxInstance::CreateMutex(const QString& name) {
     } else {
         tryClaim();
     }
-    if (claim == 0) {
-        lastError_ = ERROR_SUCCESS;
-    } else if (claim == EWOULDBLOCK) {
+    if (claim == EWOULDBLOCK) {
         lastError_ = ERROR_ALREADY_EXISTS;
-    } else {
-        Release(mutex);
+    } else if (claim != 0) {
         return 0;
+    } else {
+        lastError_ = ERROR_SUCCESS;
     }
     const HANDLE handle = nextHandle_++;
-    mutexes_[handle] = std::move(mutex);
+    mutexes_.emplace(handle, std::move(mutex));
     return handle;
 }
 
-// 0 when the file's lock is now ours, EWOULDBLOCK when another copy holds
-// it, another errno value when there is no file to lock.
-int LinuxInstance::ClaimFileLock(Mutex& mutex, const QString& name) const {
-    if (folder_.isEmpty()) return EBADF;
-    const QByteArray file = folder_ + "/mutex-" + EncodeName(name);
-    mutex.file = OpenLockFile(folder_, file);
-    if (mutex.file < 0) {
-        SayUsingPrivateLock(file, RefusalReason(errno));
-        return EBADF;
-    }
-    return Flock(mutex.file, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
-}
-
-// 0 when the lock is now ours, EWOULDBLOCK when another copy of this user
-// holds it, another errno value when it cannot be had.
-int LinuxInstance::ClaimPrivateLock(Mutex& mutex, const QString& name) const {
-    const QByteArray folder = folder_.isEmpty() ? CandidateFolder() : folder_;
-    socklen_t length = 0;
-    const sockaddr_un address = AbstractAddress(PrivateLockAddress(folder, name), &length);
-    mutex.lock = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (mutex.lock < 0) return errno;
-    if (::bind(mutex.lock, reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
-        ::listen(mutex.lock, 8) == 0) {
-        // Each copy that asks who holds the lock is let go at once.
-        mutex.asking = std::make_unique<QSocketNotifier>(mutex.lock, QSocketNotifier::Read);
-        QObject::connect(mutex.asking.get(), &QSocketNotifier::activated, [fd = mutex.lock] {
-            const int asker = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
-            if (asker >= 0) ::close(asker);
-        });
-        return 0;
-    }
-    const int error = errno;
-    ::close(mutex.lock);
-    mutex.lock = -1;
-    if (error != EADDRINUSE) return error;
-    const std::optional<uid_t> holder = HolderUid(address, length);
-    if (holder == ::geteuid()) return EWOULDBLOCK;
-    SayPrivateLockTaken(holder, mutex.file >= 0);
-    return EACCES;
-}
-
-void LinuxInstance::Release(Mutex& mutex) {
-    mutex.asking.reset();
-    for (int* fd : {&mutex.file, &mutex.lock}) {
-        if (*fd >= 0) ::close(*fd);
-        *fd = -1;
-    }
-}
-
 bool LinuxInstance::CloseHandle(HANDLE handle) {
-    const auto found = mutexes_.find(handle);
-    if (found == mutexes_.end()) {
+    if (mutexes_.erase(handle) == 0) {
         lastError_ = ERROR_INVALID_HANDLE;
         return false;
     }
-    Release(found->second);
-    mutexes_.erase(found);
     return true;
 }
 

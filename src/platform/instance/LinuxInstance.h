@@ -10,25 +10,13 @@
 
 #include "platform/instance/Instance.h"
 #include "platform/instance/LineChannel.h"
-
-class QSocketNotifier;
+#include "platform/instance/NamedMutex.h"
+#include "platform/instance/PrivateFolder.h"
 
 namespace platform {
 
-// The per-user private folder that holds the names: $XDG_RUNTIME_DIR/brelmo,
-// else /tmp/brelmo-<uid>, created 0700. Empty, with the reason in 'refusal',
-// when it is a symbolic link, not a folder, owned by someone else or cannot
-// be made; it is never followed then.
-QByteArray PrivateRuntimeFolder(QString* refusal);
-
-// The abstract socket name (without its leading 0 byte) of the private lock
-// of 'name' for this user and the private folder 'folder'.
-QByteArray PrivateLockAddress(const QByteArray& folder, const QString& name);
-
-// Mutexes are exclusive flock()s on files of the private folder together
-// with a private lock (a socket name in the abstract namespace, counted only
-// when held by this user), so the kernel frees them when the holder dies,
-// and a copy without a folder is still guarded. A window is three files there:
+// The single-instance guard and the window registry in the private folder.
+// Mutexes are NamedMutex claims there; a window is three files:
 // "<id>.lock", locked by its process for as long as the process lives;
 // "<id>.entry", its stacking order and text, replaced atomically; and
 // "<id>.sock", the local socket on which the process takes requests.
@@ -60,15 +48,6 @@ class LinuxInstance : public IInstance {
     const QByteArray& Folder() const { return folder_; }
 
   private:
-    struct Mutex {
-        int file = -1;
-        int lock = -1;
-        std::unique_ptr<QSocketNotifier> asking;
-    };
-    int ClaimFileLock(Mutex& mutex, const QString& name) const;
-    int ClaimPrivateLock(Mutex& mutex, const QString& name) const;
-    static void Release(Mutex& mutex);
-
     QByteArray WindowFile(const QString& id, const char* suffix) const;
     bool IsAlive(const QString& id) const;
     void RemoveWindowFiles(const QString& id) const;
@@ -95,7 +74,7 @@ class LinuxInstance : public IInstance {
 
     QByteArray folder_;
     unsigned lastError_ = ERROR_SUCCESS;
-    std::map<HANDLE, Mutex> mutexes_;
+    std::map<HANDLE, NamedMutex> mutexes_;
     HANDLE nextHandle_ = 1;
 
     QString ownId_;
