@@ -188,10 +188,12 @@ TEST_P(Opens, MakeThePlaylistAndPlayTheFirstOrChangeNothing) {
     QList<QByteArray> natives;
     for (const QByteArray& file : c.files) natives << drives.Native(file);
     (new TDropRouter(*form))->Open(natives);
-    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    ProcessEvents();
     EXPECT_EQ(OpenFile(), QString(c.plays));
     EXPECT_EQ(messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
-    if (*c.plays == '\0') EXPECT_EQ(PlaylistCount, 2) << "the playlist stays";
+    if (*c.plays == '\0') {
+        EXPECT_EQ(PlaylistCount, 2) << "the playlist stays";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
