@@ -12,10 +12,8 @@
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -26,6 +24,7 @@
 #include "kit/SinkMonitor.h"
 #include "kit/Stats.h"
 #include "platform/sound/LinuxSound.h"
+#include "support/BusyCores.h"
 
 namespace {
 
@@ -49,28 +48,6 @@ QByteArray ClickWave() {
     for (int i = 0; i < frames; ++i) out << qint16(8000 * std::exp(-i / 400.0) * std::sin(i * 0.3));
     return wave;
 }
-
-// Two loops that keep both cores busy while it lives.
-class BusyCores {
-  public:
-    explicit BusyCores(bool busy) {
-        for (QProcess& loop : loops_) {
-            if (!busy) break;
-            loop.setStandardOutputFile(QProcess::nullDevice());
-            loop.start(QStringLiteral("yes"), {});
-            loop.waitForStarted();
-        }
-    }
-    ~BusyCores() {
-        for (QProcess& loop : loops_) {
-            loop.kill();
-            loop.waitForFinished(2000);
-        }
-    }
-
-  private:
-    std::array<QProcess, 2> loops_;
-};
 
 void ClickOverhead(benchmark::State& state, platform::SoundSink sink, bool busy = false) {
     const BusyCores load(busy);

@@ -9,7 +9,6 @@
 #include <QTest>
 #include <QThread>
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -18,6 +17,7 @@
 #include "platform/mixer/AudioDevices.h"
 #include "platform/mixer/LinuxAudioDevices.h"
 #include "platform/sound/LinuxSound.h"
+#include "support/BusyCores.h"
 #include "support/ServiceScope.h"
 #include "support/TestMedia.h"
 #include "toolkit/TrackBar.h"
@@ -111,28 +111,6 @@ class SinkRecorder {
 
     QTemporaryFile file_;
     QProcess parec_;
-};
-
-// Both cores kept busy, as a build does, by two loops this test starts and
-// stops by their PIDs.
-class BusyCores {
-  public:
-    BusyCores() {
-        for (QProcess& loop : loops_) {
-            loop.setStandardOutputFile(QProcess::nullDevice());
-            loop.start(QStringLiteral("yes"), {});
-            loop.waitForStarted();
-        }
-    }
-    ~BusyCores() {
-        for (QProcess& loop : loops_) {
-            loop.kill();
-            loop.waitForFinished(2000);
-        }
-    }
-
-  private:
-    std::array<QProcess, 2> loops_;
 };
 
 // A sine tone loud enough that every half-period counts as loud for most of it.
