@@ -15,8 +15,9 @@ start_x
     "$BRELMO" -platform offscreen -reverse >"$WORK/app.log" 2>&1) &
 TRACER_PID=$!
 PIDS+=("$TRACER_PID")
+# By name: strace's own short-lived probe of ptrace is a child of it too.
 for _ in $(seq 50); do
-    APP_PID=$(pgrep -P "$TRACER_PID" || true)
+    APP_PID=$(pgrep -x -P "$TRACER_PID" brelmo || true)
     [ -n "$APP_PID" ] && break
     sleep 0.1
 done
