@@ -90,7 +90,8 @@ contents() {
 answer() {
     local work out
     work=$(mktemp -d /tmp/brelmo-cli.XXXXXX)
-    trap 'rm -rf "$work"' EXIT
+    # Expanded now: at exit the function's local is gone.
+    trap "rm -rf '$work'" EXIT
     mkdir -m 700 "$work/run"
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$work/run" \
         timeout 10 "$PROGRAM" "$1" 2>"$work/err") || fail "$1: exit code $?"
