@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/files/LinuxFileSystem.h"
 
@@ -32,6 +34,9 @@ TempDrives::TempDrives(std::initializer_list<Drive> drives) : savedDirectory_(QD
 
 TempDrives::~TempDrives() {
     QDir::setCurrent(savedDirectory_);
+    // By bytes: Qt's own removal passes over names that are not UTF-8.
+    std::error_code ignored;
+    std::filesystem::remove_all(Native({}).toStdString(), ignored);
 }
 
 QByteArray TempDrives::Native(const QByteArray& relative) const {
